@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace peltavo {
+
+// A field value as the program reads it: text, or no value at all (null). A zero-length text is
+// a value; only std::nullopt is null.
+using FieldValue = std::optional<QString>;
+
+// Column kinds the learning database uses. Everything else a Jet file may hold is read as text
+// (dates, floats, booleans) and reported as Other.
+enum class ColumnType { Integer, Text, Memo, Other };
+
+struct Column {
+    QString name;
+    ColumnType type = ColumnType::Text;
+    // Text columns: the declared maximum length in characters (Jet allows 1 to 255).
+    int maxLength = 255;
+};
+
+// A whole table read into memory, rows in the order the file delivers them. Integer values are
+// held as their decimal text.
+struct TableData {
+    QString name;
+    std::vector<Column> columns;
+    std::vector<std::vector<FieldValue>> rows;
+
+    // Index of the column named `name` (exact, then case-insensitive match), or -1.
+    int columnIndex(const QString& name) const;
+};
+
+} // namespace peltavo

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "collation.h"
+#include "filterexpr.h"
+#include "tabledata.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace peltavo {
+
+// An open table of the learning database, held whole in memory (a client-side cursor): open reads
+// every row; sorting, filtering, counting and moving then happen on those rows.
+//
+// The handle's objectName is its component name ("Table", "Tablei", "ADO", ...); the errors below
+// start with it:
+//   moving, the end/beginning test or counting on a closed table:
+//       "<name>: Cannot perform this operation on a closed dataset"
+//   reading a field of a closed table, or one the table lacks: "<name>: Field '<field>' not found"
+//   reading a null field as text: "Could not convert variant of type (Null) into type (String)"
+// All are thrown as peltavo::Error, and nothing changes when one is thrown.
+class TableHandle : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TableHandle(const QString& componentName, QObject* parent = nullptr);
+    ~TableHandle() override;
+
+    // Settings kept across close and reopen.
+    void setConnectionString(const QString& connectionString);
+    QString connectionString() const { return connectionString_; }
+    void setTableName(const QString& tableName);
+    QString tableName() const { return tableName_; }
+
+    // Reads the table named by tableName() from the file named in the connection string, then makes
+    // the first row current (in sort order, of the filtered rows when the filter is on). Throws
+    // peltavo::Error when the file or the table cannot be read; the handle then stays closed.
+    void open();
+    // Releases the rows; the table name, sort and filter stay set for the next open.
+    void close();
+    bool isOpen() const { return data_ != nullptr; }
+
+    // Orders the rows ascending by `field` (collated text; numbers numerically). On an open table
+    // the first row in the new order becomes current. An empty name removes the sort. Throws the
+    // field-not-found error for an unknown field on an open table.
+    void setSort(const QString& field);
+    QString sortField() const { return sortField_; }
+
+    // Movement. At the last row next stays and sets the end flag; at the first row prior stays and
+    // sets the beginning flag. A move back clears the end flag; a move forward the beginning flag.
+    void next();
+    void prior();
+    bool eof() const;
+    bool bof() const;
+
+    // Filter. While it is on, only the rows that satisfy the expression exist. A different
+    // expression while on, turning it on and turning it off each make the first row of the new set
+    // current; the same expression again, or any expression while off, moves nothing. On a closed
+    // table these only record the setting. A malformed expression throws peltavo::Error (on an open
+    // table with the filter on, or when the filter is switched on) and changes nothing.
+    void setFilter(const QString& expression);
+    QString filter() const { return filterText_; }
+    void setFiltered(bool on);
+    bool filtered() const { return filtered_; }
+
+    // Rows that exist now (all rows when the filter is off).
+    int recordCount() const;
+    // Position of the current row among the rows that exist, or -1 when there is none.
+    int currentIndex() const;
+    // Makes the row at `index` (0 <= index < recordCount()) current, as a grid click does. Leaves
+    // the end and beginning flags clear.
+    void moveTo(int index);
+
+    // The current row's field as text; throws the conversion error when it holds no value (also
+    // when the table has no current row).
+    QString fieldAsString(const QString& field) const;
+    // The current row's field, null kept as std::nullopt (std::nullopt also when there is no row).
+    FieldValue fieldValue(const QString& field) const;
+    // A field of the row at `index` among the rows that exist; for views that show many rows.
+    FieldValue valueAt(int index, const QString& field) const;
+    // The table's columns; empty while closed.
+    const std::vector<Column>& columns() const;
+    bool hasField(const QString& field) const;
+
+signals:
+    // The current row changed, or the table opened or closed: bound controls reread their field.
+    void currentChanged();
+    // The set of rows or their order changed (open, close, sort, filter): views reread everything.
+    void rowsReset();
+
+private:
+    struct Sorted;
+    void requireOpen() const;
+    int requireColumn(const QString& field) const;
+    void rebuildOrder();
+    void applyFilter();
+    void emitAll();
+    const FieldValue& cell(int rowIndexInVisible, int column) const;
+
+    QString connectionString_;
+    QString tableName_;
+    QString sortField_;
+    QString filterText_;
+    bool filtered_ = false;
+
+    std::unique_ptr<TableData> data_;
+    std::unique_ptr<Collation> collation_;
+    std::vector<int> order_;   // all rows in sort order (table order when unsorted)
+    std::vector<int> visible_; // rows that exist now, in order
+    int current_ = -1;         // index into visible_
+    bool eof_ = false;
+    bool bof_ = false;
+};
+
+// Parses the database path out of a connection string of the form
+// "Provider=...;Data Source=<path>;Persist Security Info=False;Jet OLEDB:Database Password=<pw>".
+// The path is taken unchanged, so paths holding ';' or blanks work. Throws peltavo::Error when the
+// string names no data source.
+QString dataSourceOf(const QString& connectionString);
+
+} // namespace peltavo

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Sets a Debian 12 machine up for Peltavo, builds it, and then either starts the program on the
+# bundled learning database or runs the whole test suite.
+#
+#   bash tools/setup.sh start    install, build, start Peltavo
+#   bash tools/setup.sh test     install, build, run every test through CTest
+#
+# Needs root or sudo for apt-get. Any failure stops the script with a non-zero exit code; a
+# missing package is never skipped over.
+set -euo pipefail
+
+mode=${1:-}
+case "$mode" in
+start | test) ;;
+*)
+    echo "usage: bash tools/setup.sh start|test" >&2
+    exit 64
+    ;;
+esac
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${PELTAVO_BUILD_DIR:-$root/build}
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
+    libmdb3 mdbtools mdbtools-dev zlib1g-dev
+    libgtest-dev googletest
+    espeak-ng
+    fonts-liberation2
+    dict-freedict-eng-tur dict-freedict-tur-eng wamerican
+    fp-utils
+    xvfb xauth imagemagick
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing_packages() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+
+install_packages() {
+    local want
+    mapfile -t want < <(missing_packages "$@")
+    [ "${#want[@]}" -eq 0 ] && return 0
+    echo "== Installing: ${want[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update
+    as_root apt-get install -y --no-install-recommends "${want[@]}"
+    mapfile -t want < <(missing_packages "$@")
+    if [ "${#want[@]}" -ne 0 ]; then
+        echo "error: these packages could not be installed: ${want[*]}" >&2
+        exit 1
+    fi
+}
+
+install_packages "${packages[@]}"
+# Node.js runs the independent Jet reader the tests compare against. A machine may already carry
+# a Node.js of its own (with npm inside); otherwise Debian's packages bring both.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    install_packages nodejs npm
+fi
+
+echo "== Installing the test tools' npm packages (locked versions)"
+(cd "$root/tests/mdbreader" && npm ci --no-audit --no-fund --loglevel=error)
+
+echo "== Building"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" --parallel "$(nproc)"
+
+if [ "$mode" = test ]; then
+    echo "== Running the tests"
+    export QT_QPA_PLATFORM=offscreen
+    # Qt WebEngine refuses to start as root with its sandbox on.
+    [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+    ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+else
+    [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "error: no display to show the window on (DISPLAY is not set)" >&2
+        exit 1
+    fi
+    # The help and the lesson notes are looked up in the working directory.
+    cd "$build/bin"
+    exec ./peltavo
+fi
