@@ -1,0 +1,36 @@
+// peltavo-db: a command-line tool for people who keep learning databases.
+#include "commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr auto kUsage = R"(usage:
+  peltavo-db tables FILE
+  peltavo-db dump FILE TABLE [--sort FIELD] [--filter EXPR] [--json]
+  peltavo-db build CONTENT_DIR -o FILE
+  peltavo-db synth --rows N -o FILE
+)";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const std::map<QString, std::function<int(const QStringList&)>> commands{
+        {QStringLiteral("tables"), peltavo::db::runTables},
+        {QStringLiteral("dump"), peltavo::db::runDump},
+        {QStringLiteral("build"), peltavo::db::runBuild},
+        {QStringLiteral("synth"), peltavo::db::runSynth},
+    };
+    const auto command = args.isEmpty() ? commands.end() : commands.find(args.first());
+    if (command == commands.end()) {
+        QTextStream(stderr) << kUsage;
+        return 64;
+    }
+    return command->second(args.mid(1));
+}
