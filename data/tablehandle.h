@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace peltavo {
@@ -92,13 +93,21 @@ signals:
     void rowsReset();
 
 private:
-    struct Sorted;
+    // How one row sorts on the sort field: nulls first, then numbers or collated texts.
+    struct SortKey {
+        bool null = true;
+        double number = 0;
+        std::optional<Collation::Key> text;
+    };
+
     void requireOpen() const;
     int requireColumn(const QString& field) const;
-    void rebuildOrder();
-    void applyFilter();
-    void emitAll();
-    const FieldValue& cell(int rowIndexInVisible, int column) const;
+    void buildOrder();
+    std::vector<int> rowsPassing(const FilterExpr& expr) const;
+    int compareCell(int row, int column, const FilterExpr& expr, const SortKey& valueKey) const;
+    SortKey keyOf(int column, const QString& text) const;
+    static int compareKeys(const SortKey& a, const SortKey& b);
+    void showFirst();
 
     QString connectionString_;
     QString tableName_;
@@ -108,9 +117,11 @@ private:
 
     std::unique_ptr<TableData> data_;
     std::unique_ptr<Collation> collation_;
-    std::vector<int> order_;   // all rows in sort order (table order when unsorted)
-    std::vector<int> visible_; // rows that exist now, in order
-    int current_ = -1;         // index into visible_
+    int sortColumn_ = -1;
+    std::vector<SortKey> sortKeys_; // by row, for the sort column
+    std::vector<int> order_;        // all rows in sort order (table order when unsorted)
+    std::vector<int> visible_;      // rows that exist now, in order
+    int current_ = -1;              // index into visible_
     bool eof_ = false;
     bool bof_ = false;
 };

@@ -10,6 +10,8 @@ QString sourcePath(const QString& relative) {
     return QStringLiteral(PELTAVO_SOURCE_DIR) + u'/' + relative;
 }
 
-QString runtimeDir() { return QStringLiteral(PELTAVO_RUNTIME_DIR); }
+QString runtimeDir() {
+    return QStringLiteral(PELTAVO_RUNTIME_DIR);
+}
 
 } // namespace peltavo::test
