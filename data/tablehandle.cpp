@@ -57,17 +57,18 @@ void TableHandle::setTableName(const QString& tableName) {
 void TableHandle::open() {
     if (isOpen())
         return;
-    auto data = std::make_unique<TableData>(
-        JetReader::readTable(dataSourceOf(connectionString_), tableName_));
-    std::optional<FilterExpr> expr;
-    if (filtered_)
-        expr = FilterExpr::parse(filterText_);
+    open(JetReader::readTable(dataSourceOf(connectionString_), tableName_));
+}
 
+void TableHandle::open(TableData rows) {
+    if (isOpen())
+        return;
+    auto data = std::make_unique<TableData>(std::move(rows));
     data_ = std::move(data);
     collation_ = std::make_unique<Collation>(Collation::forTable(tableName_));
     try {
         buildOrder();
-        visible_ = expr ? rowsPassing(*expr) : order_;
+        visible_ = filtered_ ? passing(filterText_) : order_;
     } catch (...) {
         close();
         throw;
@@ -96,7 +97,7 @@ void TableHandle::setSort(const QString& field) {
     if (!isOpen())
         return;
     buildOrder();
-    visible_ = filtered_ ? rowsPassing(FilterExpr::parse(filterText_)) : order_;
+    visible_ = filtered_ ? passing(filterText_) : order_;
     showFirst();
 }
 
@@ -144,8 +145,7 @@ void TableHandle::setFilter(const QString& expression) {
     if (expression == filterText_)
         return;
     if (isOpen() && filtered_) {
-        const FilterExpr expr = FilterExpr::parse(expression);
-        std::vector<int> rows = rowsPassing(expr);
+        std::vector<int> rows = passing(expression);
         filterText_ = expression;
         visible_ = std::move(rows);
         showFirst();
@@ -158,7 +158,7 @@ void TableHandle::setFiltered(bool on) {
     if (on == filtered_)
         return;
     if (isOpen()) {
-        std::vector<int> rows = on ? rowsPassing(FilterExpr::parse(filterText_)) : order_;
+        std::vector<int> rows = on ? passing(filterText_) : order_;
         filtered_ = on;
         visible_ = std::move(rows);
         showFirst();
@@ -276,6 +276,13 @@ int TableHandle::compareCell(int row, int column, const FilterExpr& expr,
     if (valueKey.text)
         return collation_->compare(*v, expr.value);
     return sign(v->toDouble() - valueKey.number);
+}
+
+std::vector<int> TableHandle::passing(const QString& expression) const {
+    // An empty expression sets no condition.
+    if (expression.trimmed().isEmpty())
+        return order_;
+    return rowsPassing(FilterExpr::parse(expression));
 }
 
 std::vector<int> TableHandle::rowsPassing(const FilterExpr& expr) const {

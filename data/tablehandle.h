@@ -40,6 +40,9 @@ public:
     // the first row current (in sort order, of the filtered rows when the filter is on). Throws
     // peltavo::Error when the file or the table cannot be read; the handle then stays closed.
     void open();
+    // Opens on rows already in memory instead of reading the file (tools and tests). The table
+    // name set before decides the collation, as with open().
+    void open(TableData data);
     // Releases the rows; the table name, sort and filter stay set for the next open.
     void close();
     bool isOpen() const { return data_ != nullptr; }
@@ -61,7 +64,8 @@ public:
     // expression while on, turning it on and turning it off each make the first row of the new set
     // current; the same expression again, or any expression while off, moves nothing. On a closed
     // table these only record the setting. A malformed expression throws peltavo::Error (on an open
-    // table with the filter on, or when the filter is switched on) and changes nothing.
+    // table with the filter on, or when the filter is switched on) and changes nothing. An empty
+    // expression sets no condition.
     void setFilter(const QString& expression);
     QString filter() const { return filterText_; }
     void setFiltered(bool on);
@@ -103,6 +107,7 @@ private:
     void requireOpen() const;
     int requireColumn(const QString& field) const;
     void buildOrder();
+    std::vector<int> passing(const QString& expression) const;
     std::vector<int> rowsPassing(const FilterExpr& expr) const;
     int compareCell(int row, int column, const FilterExpr& expr, const SortKey& valueKey) const;
     SortKey keyOf(int column, const QString& text) const;

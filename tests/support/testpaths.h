@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qtprint.h"
+
 #include <QString>
 
 namespace peltavo::test {

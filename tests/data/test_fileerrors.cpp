@@ -1,0 +1,163 @@
+// Files that are not learning databases, or not whole ones: clear errors, never partial tables.
+#include "dbopening.h"
+#include "error.h"
+#include "jetreader.h"
+#include "tablehandle.h"
+#include "testpaths.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace peltavo;
+
+namespace {
+
+QString samplePath() {
+    return test::fixture(QStringLiteral("peltavo-sample.mdb"));
+}
+
+QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
+QByteArray sampleBytes() {
+    QFile f(samplePath());
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+struct HeaderCase {
+    const char* name;
+    QByteArray bytes;
+    bool jet;
+};
+
+class HeaderTest : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderTest, SignatureRule) {
+    QTemporaryDir dir;
+    const QString path = write(dir, QStringLiteral("f.mdb"), GetParam().bytes);
+    EXPECT_EQ(headerIsJet(readHeaderBytes(path)), GetParam().jet);
+}
+
+const QByteArray jet = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20);
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HeaderTest,
+    ::testing::Values(
+        HeaderCase{"sample", sampleBytes(), true}, HeaderCase{"signatureOnly", jet.left(19), true},
+        HeaderCase{"blanksAndControlsAnywhere",
+                   QByteArray("\t\nStandard\x01Jet\x1f"
+                              "DB\x20\x20\x20",
+                              19),
+                   true},
+        HeaderCase{"empty", QByteArray(), false}, HeaderCase{"tenBytes", jet.left(10), false},
+        HeaderCase{"otherCase", QByteArray("\x00\x01\x00\x00Standard JET DB", 19), false},
+        HeaderCase{"ace", QByteArray("\x00\x01\x00\x00Standard ACE DB", 19), false},
+        HeaderCase{"onlyNineteenBytesCount", QByteArray("\x00\x01\x00\x00Standard Jet DBX", 20),
+                   true},
+        HeaderCase{"cutShort", QByteArray("\x00\x01\x00\x00Standard Jet D", 18), false},
+        HeaderCase{"otherLetter", QByteArray("\x00\x01\x00\x00Standard Jet DC", 19), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HeaderFile, AccessTwoThousandSevenIsRefused) {
+    EXPECT_FALSE(
+        headerIsJet(readHeaderBytes(test::fixture(QStringLiteral("access/testV2007.accdb")))));
+}
+
+TEST(HeaderFile, MissingFolderAndReadOnlyFiles) {
+    QTemporaryDir dir;
+    try {
+        (void)readHeaderBytes(dir.filePath(QStringLiteral("none.MDB")));
+        ADD_FAILURE() << "no error for a missing file";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+    }
+    try {
+        (void)readHeaderBytes(dir.path());
+        ADD_FAILURE() << "no error for a folder";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File access denied"));
+    }
+    // A database without write permission opens: nothing asks for write access.
+    const QString path = dir.filePath(QStringLiteral("ro.MDB"));
+    ASSERT_TRUE(QFile::copy(samplePath(), path));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_TRUE(headerIsJet(readHeaderBytes(path)));
+    EXPECT_EQ(JetReader::readTable(path, QStringLiteral("konus")).rows.size(), 6u);
+}
+
+TEST(DamagedDatabase, TruncatedCopiesGiveAClearErrorAndNoPartialTable) {
+    const QByteArray whole = sampleBytes();
+    QTemporaryDir dir;
+    // Cut at page boundaries and in the middle of pages, from the first pages to the last.
+    for (qsizetype size : {qsizetype(4096 * 2), qsizetype(4096 * 5 + 100), whole.size() / 2,
+                           whole.size() - 4096, whole.size() - 1}) {
+        SCOPED_TRACE(size);
+        const QString path = write(dir, QStringLiteral("cut%1.mdb").arg(size), whole.left(size));
+        ASSERT_TRUE(headerIsJet(readHeaderBytes(path)));
+        bool anyFailed = false;
+        for (const char* name : {"konus", "isozluk", "tsozluk", "sorubos", "cevap"}) {
+            TableHandle table(QStringLiteral("Table"));
+            table.setConnectionString(jetConnectionString(path, QString()));
+            table.setTableName(QString::fromLatin1(name));
+            try {
+                table.open();
+            } catch (const Error& e) {
+                anyFailed = true;
+                EXPECT_FALSE(table.isOpen());
+                EXPECT_FALSE(e.message().isEmpty());
+                continue;
+            }
+            // A table that does open must be the whole table.
+            const TableData original =
+                JetReader::readTable(samplePath(), QString::fromLatin1(name));
+            ASSERT_EQ(table.recordCount(), static_cast<int>(original.rows.size())) << name;
+            for (int r = 0; r < table.recordCount(); ++r) {
+                for (const Column& c : original.columns)
+                    ASSERT_EQ(table.valueAt(r, c.name),
+                              original.rows[static_cast<size_t>(r)]
+                                           [static_cast<size_t>(original.columnIndex(c.name))]);
+            }
+        }
+        EXPECT_TRUE(anyFailed) << "a cut file read as if whole";
+    }
+}
+
+TEST(DamagedDatabase, NotADatabaseAndNoSuchTable) {
+    QTemporaryDir dir;
+    const QString junk = write(dir, QStringLiteral("junk.mdb"), QByteArray(8192, 'x'));
+    EXPECT_THROW(JetReader::tableNames(junk), Error);
+    EXPECT_THROW(
+        JetReader::readTable(dir.filePath(QStringLiteral("none.mdb")), QStringLiteral("konus")),
+        Error);
+    try {
+        (void)JetReader::readTable(samplePath(), QStringLiteral("nosuch"));
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().contains(u"nosuch"));
+    }
+}
+
+TEST(ReadOnlyAccess, ReadingNeverChangesTheFile) {
+    auto digest = [] {
+        QFile f(samplePath());
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    };
+    const QByteArray before = digest();
+    for (const QString& name : JetReader::tableNames(samplePath()))
+        (void)JetReader::readTable(samplePath(), name);
+    EXPECT_EQ(digest(), before);
+}
+
+} // namespace
