@@ -49,26 +49,26 @@ constexpr std::uint8_t kSysVar = 0x12;
 constexpr std::uint8_t kSysSid = 0x32;
 
 TableSpec msysObjects() {
-    return {QStringLiteral("MSysObjects"),
-            true,
-            {col("Id", Type::Long, 0, kSysFixed), col("ParentId", Type::Long, 0, kSysFixed),
-             col("Name", Type::Text, 255, kSysVar), col("Type", Type::Int16, 0, kSysFixed),
-             col("DateCreate", Type::DateTime, 0, kSysFixed),
-             col("DateUpdate", Type::DateTime, 0, kSysFixed),
-             col("Owner", Type::Binary, 510, kSysSid), col("Flags", Type::Long, 0, kSysFixed),
-             col("Database", Type::Memo, 0, kSysVar), col("Connect", Type::Memo, 0, kSysVar),
-             col("ForeignName", Type::Text, 255, kSysVar),
-             col("RmtInfoShort", Type::Binary, 510, kSysVar),
-             col("RmtInfoLong", Type::Ole, 0, kSysVar), col("Lv", Type::Ole, 0, kSysVar),
-             col("LvProp", Type::Ole, 0, kSysVar), col("LvModule", Type::Ole, 0, kSysVar),
-             col("LvExtra", Type::Ole, 0, kSysVar)}};
+    return {
+        QStringLiteral("MSysObjects"),
+        true,
+        {col("Id", Type::Long, 0, kSysFixed), col("ParentId", Type::Long, 0, kSysFixed),
+         col("Name", Type::Text, 255, kSysVar), col("Type", Type::Int16, 0, kSysFixed),
+         col("DateCreate", Type::DateTime, 0, kSysFixed),
+         col("DateUpdate", Type::DateTime, 0, kSysFixed), col("Owner", Type::Binary, 510, kSysSid),
+         col("Flags", Type::Long, 0, kSysFixed), col("Database", Type::Memo, 0, kSysVar),
+         col("Connect", Type::Memo, 0, kSysVar), col("ForeignName", Type::Text, 255, kSysVar),
+         col("RmtInfoShort", Type::Binary, 510, kSysVar), col("RmtInfoLong", Type::Ole, 0, kSysVar),
+         col("Lv", Type::Ole, 0, kSysVar), col("LvProp", Type::Ole, 0, kSysVar),
+         col("LvModule", Type::Ole, 0, kSysVar), col("LvExtra", Type::Ole, 0, kSysVar)}};
 }
 
 TableSpec msysAces() {
     return {QStringLiteral("MSysACEs"),
             true,
             {col("ObjectId", Type::Long, 0, kSysFixed), col("SID", Type::Binary, 510, kSysSid),
-             col("ACM", Type::Long, 0, kSysFixed), col("FInheritable", Type::Boolean, 0, kSysFixed)}};
+             col("ACM", Type::Long, 0, kSysFixed),
+             col("FInheritable", Type::Boolean, 0, kSysFixed)}};
 }
 
 TableSpec msysQueries() {
@@ -83,9 +83,10 @@ TableSpec msysQueries() {
 TableSpec msysRelationships() {
     return {QStringLiteral("MSysRelationships"),
             true,
-            {col("szRelationship", Type::Text, 255, kSysVar), col("grbit", Type::Long, 0, kSysFixed),
-             col("ccolumn", Type::Long, 0, kSysFixed), col("icolumn", Type::Long, 0, kSysFixed),
-             col("szObject", Type::Text, 255, kSysVar), col("szColumn", Type::Text, 255, kSysVar),
+            {col("szRelationship", Type::Text, 255, kSysVar),
+             col("grbit", Type::Long, 0, kSysFixed), col("ccolumn", Type::Long, 0, kSysFixed),
+             col("icolumn", Type::Long, 0, kSysFixed), col("szObject", Type::Text, 255, kSysVar),
+             col("szColumn", Type::Text, 255, kSysVar),
              col("szReferencedObject", Type::Text, 255, kSysVar),
              col("szReferencedColumn", Type::Text, 255, kSysVar)}};
 }
@@ -113,7 +114,8 @@ void validate(const std::vector<TableData>& tables) {
     QSet<QString> tableNames;
     for (const TableData& t : tables) {
         if (const QString problem = nameProblem(t.name); !problem.isEmpty())
-            throw Error(QStringLiteral("The table name '%1' cannot be used: %2").arg(t.name, problem));
+            throw Error(
+                QStringLiteral("The table name '%1' cannot be used: %2").arg(t.name, problem));
         if (t.name.startsWith(QStringLiteral("MSys"), Qt::CaseInsensitive)) {
             throw Error(QStringLiteral("The table name '%1' cannot be used: names beginning with "
                                        "MSys belong to the system tables")
@@ -138,7 +140,8 @@ void validate(const std::vector<TableData>& tables) {
                                 .arg(t.name, c.name, problem));
             }
             if (columnNames.contains(c.name.toCaseFolded()))
-                throw Error(QStringLiteral("Table '%1' has two columns named '%2'").arg(t.name, c.name));
+                throw Error(
+                    QStringLiteral("Table '%1' has two columns named '%2'").arg(t.name, c.name));
             columnNames.insert(c.name.toCaseFolded());
             if (c.type == ColumnType::Other) {
                 throw Error(QStringLiteral("Table '%1', column '%2': only Integer, Text and Memo "
@@ -192,7 +195,8 @@ bool parseLong(QStringView text, std::int64_t* value) {
             return false;
     }
     v = negative ? -v : v;
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
         return false;
     *value = v;
     return true;
@@ -273,19 +277,28 @@ void writeCatalog(jet4::Jet4File& file, const std::vector<TableData>& tables,
         bool inheritable;
     };
     const Ace aces[] = {
-        {ids[0], kCreatorSid, 0x60000, false},      {ids[1], kCreatorSid, 0x60000, false},
-        {ids[2], kCreatorSid, 0x60000, false},      {ids[3], kCreatorSid, 0xe0000, false},
-        {kTablesId, kUsersSid, 0xf00fe, true},      {kTablesId, kCreatorSid, 0x60001, false},
-        {kRelationshipsId, kUsersSid, 0xf00fe, true}, {kRelationshipsId, kCreatorSid, 0x60001, false},
-        {kDatabasesId, kCreatorSid, 0x60000, false}, {kDatabaseObjectId, kCreatorSid, 0x6000e, false},
-        {kDatabaseObjectId, kAdminsSid, 0x0e, false}, {ids[2], kAdminsSid, 0x14, false},
-        {ids[3], kAdminsSid, 0x14, false},          {ids[0], kAdminsSid, 0x14, false},
-        {kTablesId, kAdminsSid, 0xffeff, true},     {kRelationshipsId, kAdminsSid, 0xfffff, true},
+        {ids[0], kCreatorSid, 0x60000, false},
+        {ids[1], kCreatorSid, 0x60000, false},
+        {ids[2], kCreatorSid, 0x60000, false},
+        {ids[3], kCreatorSid, 0xe0000, false},
+        {kTablesId, kUsersSid, 0xf00fe, true},
+        {kTablesId, kCreatorSid, 0x60001, false},
+        {kRelationshipsId, kUsersSid, 0xf00fe, true},
+        {kRelationshipsId, kCreatorSid, 0x60001, false},
+        {kDatabasesId, kCreatorSid, 0x60000, false},
+        {kDatabaseObjectId, kCreatorSid, 0x6000e, false},
+        {kDatabaseObjectId, kAdminsSid, 0x0e, false},
+        {ids[2], kAdminsSid, 0x14, false},
+        {ids[3], kAdminsSid, 0x14, false},
+        {ids[0], kAdminsSid, 0x14, false},
+        {kTablesId, kAdminsSid, 0xffeff, true},
+        {kRelationshipsId, kAdminsSid, 0xfffff, true},
     };
     file.beginTable(1);
     for (const Ace& ace : aces) {
         const Cell cells[] = {Cell::ofInteger(ace.object), Cell::ofBytes(ace.sid),
-                              Cell::ofInteger(ace.rights), Cell::ofInteger(ace.inheritable ? 1 : 0)};
+                              Cell::ofInteger(ace.rights),
+                              Cell::ofInteger(ace.inheritable ? 1 : 0)};
         file.addRow(cells);
     }
     file.endTable();
