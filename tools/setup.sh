@@ -28,7 +28,7 @@ packages=(
     libgtest-dev googletest
     espeak-ng
     fonts-liberation2
-    dict-freedict-eng-tur dict-freedict-tur-eng wamerican
+    dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish
     fp-utils
     xvfb xauth imagemagick
 )

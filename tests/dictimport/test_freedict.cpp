@@ -1,0 +1,403 @@
+#include "error.h"
+#include "freedict.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <map>
+#include <utility>
+
+using namespace peltavo::freedict;
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+using Articles = std::vector<std::pair<QString, QString>>; // index headword, article text
+
+QByteArray gzip(const QByteArray& plain) {
+    z_stream z{};
+    EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    QByteArray out(static_cast<qsizetype>(deflateBound(&z, plain.size())), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.constData()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(static_cast<qsizetype>(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
+QByteArray base64Number(qint64 value) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    QByteArray out;
+    do {
+        out.prepend(digits[value % 64]);
+        value /= 64;
+    } while (value > 0);
+    return out;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+// Writes NAME.index and NAME.dict.dz (or NAME.dict) in dir, the way dictfmt lays them out.
+void writeDictd(const QString& dir, const QString& name, const Articles& articles,
+                bool compressed = true) {
+    QByteArray data;
+    QByteArray index;
+    for (const auto& [headword, article] : articles) {
+        const QByteArray bytes = article.toUtf8();
+        index += headword.toUtf8() + '\t' + base64Number(data.size()) + '\t' +
+                 base64Number(bytes.size()) + '\n';
+        data += bytes;
+    }
+    writeFile(dir + u'/' + name + QStringLiteral(".index"), index);
+    if (compressed) {
+        writeFile(dir + u'/' + name + QStringLiteral(".dict.dz"), gzip(data));
+    } else {
+        writeFile(dir + u'/' + name + QStringLiteral(".dict"), data);
+    }
+}
+
+std::map<QString, QString> byHeadword(const std::vector<Entry>& entries) {
+    std::map<QString, QString> out;
+    for (const Entry& e : entries) {
+        EXPECT_TRUE(out.emplace(e.headword, e.meaning).second)
+            << "twice: " << e.headword.toStdString();
+    }
+    return out;
+}
+
+const Articles kSample = {
+    {QStringLiteral("00databaseinfo"), QStringLiteral("00-database-info\nAbout this dictionary\n")},
+    {QStringLiteral("kedi"), QStringLiteral("kedi /kedˈi/\ncat\n")},
+    {QStringLiteral("çiçek"), QStringLiteral("çiçek /tʃitʃˈek/\n1. flower\n2. smallpox\n")},
+    // Long enough for three-digit offsets.
+    {QStringLiteral("uzun"), QStringLiteral("uzun /uzˈun/\n") + QString(5000, u'ş') + u'\n'},
+    {QStringLiteral("son"), QStringLiteral("son /sˈon/\nend, last\n")},
+};
+
+class ReadDictd : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+    QString path(const QString& name) const { return tmp.filePath(name); }
+    QTemporaryDir tmp;
+};
+
+TEST_F(ReadDictd, ReadsArticlesInIndexOrderWithoutTheDescription) {
+    writeDictd(tmp.path(), QStringLiteral("d"), kSample);
+    const auto entries = readDictd(path("d.index"), path("d.dict.dz"));
+    ASSERT_EQ(entries.size(), kSample.size() - 1);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].headword, kSample[i + 1].first);
+        EXPECT_EQ(entries[i].meaning, kSample[i + 1].second);
+    }
+}
+
+TEST_F(ReadDictd, ReadsAnUncompressedDataFile) {
+    writeDictd(tmp.path(), QStringLiteral("d"), kSample, false);
+    const auto entries = readDictd(path("d.index"), path("d.dict"));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[3].meaning, QStringLiteral("son /sˈon/\nend, last\n"));
+}
+
+TEST_F(ReadDictd, ReadsSeveralGzipMembers) {
+    writeDictd(tmp.path(), QStringLiteral("d"), kSample, false);
+    QFile plain(path("d.dict"));
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    const QByteArray data = plain.readAll();
+    writeFile(path("d.dict.dz"), gzip(data.left(100)) + gzip(data.mid(100)));
+    EXPECT_EQ(readDictd(path("d.index"), path("d.dict.dz")).size(), 4u);
+}
+
+struct BrokenCase {
+    const char* name;
+    QByteArray (*damageIndex)(const QByteArray&);
+    QByteArray (*damageData)(const QByteArray&);
+    const char* messagePart;
+};
+
+class ReadDictdBroken : public ReadDictd, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(ReadDictdBroken, ThrowsAClearError) {
+    writeDictd(tmp.path(), QStringLiteral("d"), kSample);
+    for (const auto& [file, damage] :
+         {std::pair{QStringLiteral("d.index"), GetParam().damageIndex},
+          std::pair{QStringLiteral("d.dict.dz"), GetParam().damageData}}) {
+        if (!damage) {
+            continue;
+        }
+        QFile f(path(file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray damaged = damage(f.readAll());
+        f.close();
+        if (damaged.isNull()) {
+            QFile::remove(path(file));
+        } else {
+            writeFile(path(file), damaged);
+        }
+    }
+    try {
+        readDictd(path("d.index"), path("d.dict.dz"));
+        FAIL() << "no error";
+    } catch (const peltavo::Error& e) {
+        EXPECT_TRUE(e.message().contains(QLatin1String(GetParam().messagePart)))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(tmp.path())) << e.message().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReadDictdBroken,
+    ::testing::Values(
+        BrokenCase{"MissingIndex", [](const QByteArray&) { return QByteArray(); }, nullptr,
+                   "Cannot open the dictionary index"},
+        BrokenCase{"MissingData", nullptr, [](const QByteArray&) { return QByteArray(); },
+                   "Cannot open the dictionary data"},
+        BrokenCase{"NotGzip", nullptr, [](const QByteArray&) { return QByteArray(100, 'x'); },
+                   "not a gzip file"},
+        BrokenCase{"CorruptDeflate", nullptr,
+                   [](const QByteArray& d) {
+                       QByteArray b = d;
+                       for (qsizetype i = 12; i < b.size() - 8; i += 3) {
+                           b[i] = static_cast<char>(b[i] ^ 0x5a);
+                       }
+                       return b;
+                   },
+                   "is damaged"},
+        BrokenCase{"Truncated", nullptr, [](const QByteArray& d) { return d.left(d.size() / 2); },
+                   "ends too early"},
+        BrokenCase{"LineWithoutTabs", [](const QByteArray& d) { return d + "broken line\n"; },
+                   nullptr, "damaged at line 6"},
+        BrokenCase{"BadDigit", [](const QByteArray& d) { return d + "x\tA*\tB\n"; }, nullptr,
+                   "damaged at line 6"},
+        BrokenCase{"PastTheEnd", [](const QByteArray& d) { return d + "x\tzzzz\tB\n"; }, nullptr,
+                   "points past the end"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A small word list with the traps of the real ones: single letters, abbreviations and
+// possessives.
+class Repair : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static QTemporaryDir tmp;
+        const QString list = tmp.filePath(QStringLiteral("words"));
+        writeFile(list, "a\nb\nI\ncf\ned\nme\nof\nbe\nto\nsorry\nabout\nelder\nelder's\nsister\n"
+                        "storage\nbattery\nevery\nthing\neverything\nthrough\nthro\nugh\n"
+                        "rough\ncome\nhalt\nUnited\nstates\nAmerica\nlies\nmeal\nin\nway\n"
+                        "away\nmy\nyard\n");
+        words = new EnglishWords(EnglishWords::load(list));
+    }
+    static void TearDownTestSuite() { delete words; }
+    static inline EnglishWords* words = nullptr;
+};
+
+TEST_F(Repair, WordListIgnoresCaseAndPossessives) {
+    EXPECT_TRUE(words->contains(QStringLiteral("ELDER")));
+    EXPECT_TRUE(words->contains(QStringLiteral("america")));
+    EXPECT_FALSE(words->contains(QStringLiteral("elder's")));
+}
+
+struct RepairCase {
+    const char* text;
+    const char* expected;
+};
+
+void PrintTo(const RepairCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
+class RepairCases : public Repair, public ::testing::WithParamInterface<RepairCase> {};
+
+TEST_P(RepairCases, SplitsOnlyUnknownGluedWords) {
+    const QString text = QString::fromUtf8(GetParam().text);
+    bool changed = true;
+    QStringList repairs;
+    const QString result = repairGluedWords(text, *words, &changed, &repairs);
+    EXPECT_EQ(result, QString::fromUtf8(GetParam().expected));
+    EXPECT_EQ(changed, result != text);
+    EXPECT_EQ(repairs.isEmpty(), result == text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RepairCases,
+    ::testing::Values(RepairCase{"eldersister", "elder sister"},
+                      RepairCase{"besorryabout", "be sorry about"},
+                      RepairCase{"storagebattery", "storage battery"},
+                      RepairCase{"1. sister, eldersister; cometoahalt",
+                                 "1. sister, elder sister; come to a halt"},
+                      RepairCase{"UnitedStatesofAmerica", "United States of America"},
+                      // Known words stay whole although they could be cut.
+                      RepairCase{"everything", "everything"}, RepairCase{"through", "through"},
+                      RepairCase{"storage", "storage"},
+                      RepairCase{"Everything, THROUGH", "Everything, THROUGH"},
+                      // Only junk pieces, single letters, or a rest that is no word: no clean cut.
+                      RepairCase{"edcf", "edcf"}, RepairCase{"sisterb", "sisterb"},
+                      RepairCase{"mealies", "mealies"}, RepairCase{"sisterxq", "sisterxq"},
+                      RepairCase{"elders", "elders"},
+                      // Fewest pieces first, which is not always the right reading ("in a way").
+                      RepairCase{"inaway", "in away"},
+                      // Apostrophes, abbreviations and other letters are left alone.
+                      RepairCase{"sisterabout's", "sisterabout's"}, RepairCase{"USAB", "USAB"},
+                      RepairCase{"kızkardeşsister", "kızkardeşsister"},
+                      RepairCase{"abla, büyükabla", "abla, büyükabla"}, RepairCase{"", ""}));
+
+// The imports on a small FreeDict-like pair written by the test.
+class Import : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        writeDictd(tmp.path(), QStringLiteral("freedict-eng-tur"),
+                   {{QStringLiteral("00databaseshort"), QStringLiteral("English-Turkish\n")},
+                    {QStringLiteral("a"), QStringLiteral("a /ˈeɪ/\n1. harf\n2. not.\n")},
+                    {QStringLiteral("a"), QStringLiteral("a /ə/\n1. bir\n2. harf\n")},
+                    {QStringLiteral("book"), QStringLiteral("book /bˈʊk/\n1. kitap.\n")},
+                    {QStringLiteral("aarons rod"),
+                     QStringLiteral("aaron(s.) rod /ˈeəɹənz ɹˈɒd/\n1. sığırkuyruğu\n")},
+                    {QStringLiteral("earth"), QStringLiteral("earth (1) /ˈɜːθ/\n1. dünya\n")},
+                    {QStringLiteral("earth"), QStringLiteral("earth (2) /ˈɜːθ/\n1. toprak\n")},
+                    {QStringLiteral("color colour"),
+                     QStringLiteral("color , (ýng.) colour /kˈʌlə/\n1. renk\n")},
+                    {QStringLiteral("insurance"),
+                     QStringLiteral("insurance /ɪnʃˈʊəɹəns/\n1. sigorta\n2. (sig.)orta "
+                                    "poliçesi, as(sig.)nment\n3. (kıs.)assistant, "
+                                    "(zool.)Acanthophis\n4. e(den.)   ve  (A.B.D.) vb.\n")},
+                    {QStringLiteral("hardworking"),
+                     QStringLiteral("hardworking /hˈɑːdwɜːkɪŋ/\n1. çalışkan\n")},
+                    {QStringLiteral("empty"), QStringLiteral("empty /ˈɛmpti/\n")}});
+        writeDictd(
+            tmp.path(), QStringLiteral("freedict-tur-eng"),
+            {{QStringLiteral("abla"), QStringLiteral("abla /abɫˈa/\n1. sister\n2. eldersister\n")},
+             {QStringLiteral("abajur"), QStringLiteral("abajur /abaʒˈuɾ/\nlamp‐shade\n")},
+             {QStringLiteral("çalışkan"),
+              QStringLiteral("çalışkan /tʃaɫɯʃkˈan/\nhardworking, diligent\n")},
+             {QStringLiteral("afrika"), QStringLiteral("  Afrika  /afrikˈa/\nAfrica\n")}});
+        const QString list = tmp.filePath(QStringLiteral("words"));
+        writeFile(list, "elder\nsister\nhard\nworking\nlamp\nshade\ndiligent\nAfrica\n");
+        words = EnglishWords::load(list);
+    }
+    QTemporaryDir tmp;
+    EnglishWords words;
+};
+
+TEST_F(Import, EnglishTurkishMergesCleansAndKeepsEverySense) {
+    Report report;
+    const auto entries = byHeadword(importEngTur(tmp.path(), &report));
+    EXPECT_EQ(entries.at(QStringLiteral("a")), QStringLiteral("1. harf\r\n2. not\r\n3. bir"));
+    EXPECT_EQ(entries.at(QStringLiteral("book")), QStringLiteral("kitap"));
+    EXPECT_EQ(entries.at(QStringLiteral("aarons rod")), QStringLiteral("sığırkuyruğu"));
+    EXPECT_EQ(entries.at(QStringLiteral("earth")), QStringLiteral("1. dünya\r\n2. toprak"));
+    EXPECT_EQ(entries.at(QStringLiteral("color, colour")), QStringLiteral("renk"));
+    EXPECT_EQ(
+        entries.at(QStringLiteral("insurance")),
+        QStringLiteral("1. sigorta\r\n2. sigorta poliçesi, assignment\r\n"
+                       "3. (kıs.) assistant, (zool.) Acanthophis\r\n4. eden ve (A.B.D.) vb."));
+    EXPECT_EQ(entries.count(QStringLiteral("empty")), 0u);
+    EXPECT_EQ(report.articles, 10);
+    EXPECT_EQ(report.headwords, 7);
+    EXPECT_EQ(report.merged, 2);
+    EXPECT_EQ(report.skipped, 1);
+    EXPECT_EQ(report.labelFixes, 3);
+}
+
+TEST_F(Import, TurkishEnglishRepairsGluedPhrases) {
+    Report report;
+    const auto entries = byHeadword(importTurEng(tmp.path(), words, &report));
+    EXPECT_EQ(entries.at(QStringLiteral("abla")), QStringLiteral("1. sister\r\n2. elder sister"));
+    EXPECT_EQ(entries.at(QStringLiteral("abajur")), QStringLiteral("lamp-shade"));
+    // A headword of the English-Turkish dictionary counts as a real word.
+    EXPECT_EQ(entries.at(QStringLiteral("çalışkan")), QStringLiteral("hardworking, diligent"));
+    EXPECT_EQ(entries.at(QStringLiteral("Afrika")), QStringLiteral("Africa"));
+    EXPECT_EQ(report.headwords, 4);
+    EXPECT_EQ(report.repaired, 1);
+    EXPECT_EQ(report.repairedExamples, QStringList{QStringLiteral("eldersister -> elder sister")});
+}
+
+TEST_F(Import, MissingDictionaryIsAnError) {
+    QFile::remove(tmp.filePath(QStringLiteral("freedict-eng-tur.dict.dz")));
+    EXPECT_THROW(importEngTur(tmp.path()), peltavo::Error);
+    EXPECT_THROW(importTurEng(tmp.path(), words), peltavo::Error);
+}
+
+// The dictionaries that Debian installs.
+class Installed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!QFileInfo::exists(kDir + QStringLiteral("/freedict-tur-eng.index")) ||
+            !QFileInfo::exists(kDir + QStringLiteral("/freedict-eng-tur.index"))) {
+            GTEST_SKIP() << "dict-freedict-eng-tur / dict-freedict-tur-eng not installed";
+        }
+    }
+    static int senseLines(const QString& meaning) {
+        return static_cast<int>(meaning.count(QStringLiteral("\r\n"))) + 1;
+    }
+    static void expectClean(const std::vector<Entry>& entries) {
+        for (const Entry& e : entries) {
+            EXPECT_FALSE(e.headword.isEmpty());
+            EXPECT_EQ(e.headword, e.headword.trimmed());
+            EXPECT_FALSE(e.headword.contains(u'\n'));
+            EXPECT_FALSE(e.meaning.trimmed().isEmpty()) << e.headword.toStdString();
+            EXPECT_EQ(e.meaning.count(u'\n'), e.meaning.count(QStringLiteral("\r\n")));
+            EXPECT_FALSE(e.meaning.contains(QStringLiteral("/ˈ"))) << e.headword.toStdString();
+        }
+    }
+    const QString kDir = QStringLiteral("/usr/share/dictd");
+};
+
+TEST_F(Installed, EnglishTurkish) {
+    Report report;
+    const auto list = importEngTur(kDir, &report);
+    expectClean(list);
+    const auto entries = byHeadword(list);
+    EXPECT_GT(report.articles, 35000);
+    EXPECT_LT(report.articles, 38000);
+    EXPECT_EQ(report.headwords, static_cast<int>(list.size()));
+    EXPECT_GT(report.headwords, 33000);
+    EXPECT_EQ(report.merged + report.skipped + report.headwords, report.articles);
+
+    // No sense is lost: every sense line of the data is in the result, bar exact repeats.
+    int stored = 0;
+    for (const Entry& article : readDictd(kDir + QStringLiteral("/freedict-eng-tur.index"),
+                                          kDir + QStringLiteral("/freedict-eng-tur.dict.dz"))) {
+        stored += static_cast<int>(article.meaning.trimmed().count(u'\n'));
+    }
+    int kept = 0;
+    for (const Entry& e : list) {
+        kept += senseLines(e.meaning);
+    }
+    EXPECT_GT(kept, stored * 98 / 100);
+    EXPECT_LE(kept, stored);
+
+    // "a" is a letter and an article, two entries in the data with seven senses in all.
+    EXPECT_EQ(senseLines(entries.at(QStringLiteral("a"))), 7);
+    EXPECT_TRUE(entries.at(QStringLiteral("push")).startsWith(QStringLiteral("1. itmek")));
+}
+
+TEST_F(Installed, TurkishEnglish) {
+    Report report;
+    const auto list = importTurEng(kDir, EnglishWords::loadSystem(), &report);
+    expectClean(list);
+    const auto entries = byHeadword(list);
+    EXPECT_GT(report.headwords, 900);
+    EXPECT_GT(report.repaired, 50);
+    EXPECT_EQ(entries.at(QStringLiteral("abla")), QStringLiteral("1. sister\r\n2. elder sister"));
+    EXPECT_TRUE(entries.at(QStringLiteral("Amerika"))
+                    .startsWith(QStringLiteral("United States of America")));
+    for (const Entry& e : list) {
+        EXPECT_FALSE(e.meaning.contains(QStringLiteral("storagebattery")));
+    }
+}
+
+} // namespace

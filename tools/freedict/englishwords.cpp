@@ -1,0 +1,206 @@
+// The English word list and the repair of glued English phrases.
+
+#include "freedict.h"
+
+#include "error.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
+
+namespace peltavo::freedict {
+
+namespace {
+
+// The word lists hold nearly every pair of letters as an abbreviation ("cf", "mm", "Ed"), so a
+// two-letter piece of a phrase must be one of the short words that phrases are made of.
+bool isPhraseWord2(const QString& lower) {
+    static const QSet<QString> words = {
+        QStringLiteral("am"), QStringLiteral("an"), QStringLiteral("as"), QStringLiteral("at"),
+        QStringLiteral("be"), QStringLiteral("by"), QStringLiteral("do"), QStringLiteral("go"),
+        QStringLiteral("if"), QStringLiteral("in"), QStringLiteral("is"), QStringLiteral("it"),
+        QStringLiteral("no"), QStringLiteral("of"), QStringLiteral("on"), QStringLiteral("or"),
+        QStringLiteral("so"), QStringLiteral("to"), QStringLiteral("up")};
+    return words.contains(lower);
+}
+
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isWordChar(QChar c) {
+    return c.isLetter() || c == u'\'' || c == u'\u2019';
+}
+
+// Cuts word into acceptable pieces: fewest pieces first, then the largest sum of squared piece
+// lengths (long pieces rather than many middling ones). Returns an empty list when no cut
+// exists.
+QStringList bestCut(const QString& word, const EnglishWords& words) {
+    struct Step {
+        int pieces = -1; // -1: this prefix cannot be cut
+        int score = 0;
+        int from = 0;
+    };
+    constexpr int kLongestPiece = 30;
+    const int n = static_cast<int>(word.size());
+    std::vector<Step> best(n + 1);
+    best[0].pieces = 0;
+    for (int end = 1; end <= n; ++end) {
+        for (int start = std::max(0, end - kLongestPiece); start < end; ++start) {
+            if (best[start].pieces < 0) {
+                continue;
+            }
+            const int len = end - start;
+            if (!words.acceptsPiece(word.mid(start, len))) {
+                continue;
+            }
+            const int pieces = best[start].pieces + 1;
+            const int score = best[start].score + len * len;
+            Step& here = best[end];
+            if (here.pieces < 0 || pieces < here.pieces ||
+                (pieces == here.pieces && score > here.score)) {
+                here = {pieces, score, start};
+            }
+        }
+    }
+    if (best[n].pieces < 2) {
+        return {};
+    }
+    QStringList pieces;
+    for (int end = n; end > 0; end = best[end].from) {
+        pieces.prepend(word.mid(best[end].from, end - best[end].from));
+    }
+    return pieces;
+}
+
+bool shouldTrySplit(const QString& run, const EnglishWords& words) {
+    if (run.size() < 4 || words.contains(run)) {
+        return false;
+    }
+    bool hasLower = false;
+    for (QChar c : run) {
+        if (!isAsciiLetter(c)) {
+            return false; // apostrophes, Turkish and other letters
+        }
+        hasLower = hasLower || c.isLower();
+    }
+    return hasLower; // "USA", "NATO": abbreviations
+}
+
+} // namespace
+
+EnglishWords EnglishWords::load(const QString& path) {
+    return load(QStringList{path});
+}
+
+EnglishWords EnglishWords::load(const QStringList& paths) {
+    EnglishWords result;
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            throw Error(QStringLiteral("Cannot open the English word list %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        int lines = 0;
+        while (!file.atEnd()) {
+            const QString word = QString::fromUtf8(file.readLine()).trimmed();
+            if (word.isEmpty()) {
+                continue;
+            }
+            ++lines;
+            if (!word.endsWith(QLatin1String("'s"))) {
+                result.add(word);
+            }
+        }
+        if (file.error() != QFileDevice::NoError) {
+            throw Error(QStringLiteral("Cannot read the English word list %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        if (lines == 0) {
+            throw Error(QStringLiteral("The English word list %1 holds no words").arg(path));
+        }
+    }
+    if (paths.isEmpty()) {
+        throw Error(QStringLiteral("No English word list was given"));
+    }
+    return result;
+}
+
+EnglishWords EnglishWords::loadSystem() {
+    QStringList paths;
+    for (const char* name : {"american-english", "british-english"}) {
+        const QString path = QStringLiteral("/usr/share/dict/") + QLatin1String(name);
+        if (QFileInfo::exists(path)) {
+            paths << path;
+        }
+    }
+    if (paths.isEmpty()) {
+        throw Error(QStringLiteral("No English word list found: install the Debian package "
+                                   "wamerican or wbritish (/usr/share/dict/american-english)"));
+    }
+    return load(paths);
+}
+
+void EnglishWords::add(const QString& word) {
+    exact_.insert(word);
+    folded_.insert(word.toLower());
+}
+
+bool EnglishWords::contains(const QString& word) const {
+    return folded_.contains(word.toLower());
+}
+
+bool EnglishWords::acceptsPiece(const QString& piece) const {
+    const QString lower = piece.toLower();
+    switch (piece.size()) {
+    case 0:
+        return false;
+    case 1:
+        return piece == u'a' || piece == u'I';
+    case 2:
+        return isPhraseWord2(lower);
+    default:
+        return exact_.contains(lower) || exact_.contains(piece);
+    }
+}
+
+QString repairGluedWords(const QString& text, const EnglishWords& words, bool* changed,
+                         QStringList* repairs) {
+    QString out;
+    out.reserve(text.size() + 8);
+    bool any = false;
+    for (qsizetype i = 0; i < text.size();) {
+        if (!isWordChar(text[i])) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && isWordChar(text[end])) {
+            ++end;
+        }
+        const QString run = text.mid(i, end - i);
+        i = end;
+        QStringList pieces;
+        if (shouldTrySplit(run, words)) {
+            pieces = bestCut(run, words);
+        }
+        if (pieces.isEmpty()) {
+            out += run;
+            continue;
+        }
+        const QString split = pieces.join(u' ');
+        out += split;
+        any = true;
+        if (repairs) {
+            repairs->append(run + QStringLiteral(" -> ") + split);
+        }
+    }
+    if (changed) {
+        *changed = any;
+    }
+    return any ? out : text;
+}
+
+} // namespace peltavo::freedict
