@@ -1,0 +1,99 @@
+// peltavo-db as people who keep learning databases run it: output, exit codes, messages.
+#include "testpaths.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun peltavoDb(const QStringList& args) {
+    QProcess p;
+    p.start(peltavo::test::runtimeDir() + QStringLiteral("/peltavo-db"), args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString sample() {
+    return peltavo::test::fixture(QStringLiteral("peltavo-sample.mdb"));
+}
+
+TEST(PeltavoDb, ListsTables) {
+    const ToolRun r = peltavoDb({QStringLiteral("tables"), sample()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, QStringLiteral("konus\nisozluk\ntsozluk\nsorubos\ncevap\n"));
+}
+
+TEST(PeltavoDb, JsonDumpKeepsNullApartFromEmptyText) {
+    const ToolRun r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("cevap"),
+                                 QStringLiteral("--filter"), QStringLiteral("testad = 't3'"),
+                                 QStringLiteral("--json")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    const QJsonArray rows = doc.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 1);
+    const QJsonArray t3 = rows.at(0).toArray();
+    EXPECT_TRUE(t3.at(5).isNull());                         // cev5: no value
+    EXPECT_EQ(t3.at(7).toString(QStringLiteral("x")), u""); // cev7: zero-length text
+    EXPECT_TRUE(t3.at(7).isString());
+}
+
+TEST(PeltavoDb, DumpAppliesSortAndFilterLikeTheProgram) {
+    const ToolRun r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("tsozluk"),
+                                 QStringLiteral("--sort"), QStringLiteral("tkelime"),
+                                 QStringLiteral("--filter"), QStringLiteral("tkelime >= 'ı'")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("tno\ttkelime\tianlam"));
+    EXPECT_TRUE(lines[1].contains(u"\tılık\t")) << lines[1].toStdString();
+}
+
+TEST(PeltavoDb, BadFilesExitTwoWithAClearMessage) {
+    QTemporaryDir dir;
+    const QString fake = dir.filePath(QStringLiteral("fake.mdb"));
+    QFile f(fake);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a database at all");
+    f.close();
+
+    ToolRun r = peltavoDb({QStringLiteral("tables"), fake});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("Invalid Access Database"));
+    r = peltavoDb({QStringLiteral("dump"),
+                   peltavo::test::fixture(QStringLiteral("access/testV2007.accdb")),
+                   QStringLiteral("Table1")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("Invalid Access Database"));
+
+    r = peltavoDb({QStringLiteral("dump"), dir.filePath(QStringLiteral("missing.mdb")),
+                   QStringLiteral("konus")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"no such file")) << r.err.toStdString();
+
+    r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("nosuch")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"nosuch"));
+
+    r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("konus"),
+                   QStringLiteral("--filter"), QStringLiteral("ikonus >>= 'a'")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith(u"Malformed filter expression"));
+
+    EXPECT_EQ(peltavoDb({QStringLiteral("dump"), sample()}).exitCode, 64);
+    EXPECT_EQ(peltavoDb({}).exitCode, 64);
+}
+
+} // namespace
