@@ -270,6 +270,9 @@ protected:
                     {QStringLiteral("earth"), QStringLiteral("earth (2) /ˈɜːθ/\n1. toprak\n")},
                     {QStringLiteral("color colour"),
                      QStringLiteral("color , (ýng.) colour /kˈʌlə/\n1. renk\n")},
+                    {QStringLiteral("book"), QStringLiteral("book- /bˈʊk/\n1. (önek) kitap\n")},
+                    {QStringLiteral("fiance fiancee"),
+                     QStringLiteral("fiance, (eril), fiancee (diþil) /fiˈɒnseɪ/\n1. nişanlı\n")},
                     {QStringLiteral("insurance"),
                      QStringLiteral("insurance /ɪnʃˈʊəɹəns/\n1. sigorta\n2. (sig.)orta "
                                     "poliçesi, as(sig.)nment\n3. (kıs.)assistant, "
@@ -297,16 +300,18 @@ TEST_F(Import, EnglishTurkishMergesCleansAndKeepsEverySense) {
     const auto entries = byHeadword(importEngTur(tmp.path(), &report));
     EXPECT_EQ(entries.at(QStringLiteral("a")), QStringLiteral("1. harf\r\n2. not\r\n3. bir"));
     EXPECT_EQ(entries.at(QStringLiteral("book")), QStringLiteral("kitap"));
+    EXPECT_EQ(entries.at(QStringLiteral("book-")), QStringLiteral("(önek) kitap"));
     EXPECT_EQ(entries.at(QStringLiteral("aarons rod")), QStringLiteral("sığırkuyruğu"));
     EXPECT_EQ(entries.at(QStringLiteral("earth")), QStringLiteral("1. dünya\r\n2. toprak"));
     EXPECT_EQ(entries.at(QStringLiteral("color, colour")), QStringLiteral("renk"));
+    EXPECT_EQ(entries.at(QStringLiteral("fiance, fiancee")), QStringLiteral("nişanlı"));
     EXPECT_EQ(
         entries.at(QStringLiteral("insurance")),
         QStringLiteral("1. sigorta\r\n2. sigorta poliçesi, assignment\r\n"
                        "3. (kıs.) assistant, (zool.) Acanthophis\r\n4. eden ve (A.B.D.) vb."));
     EXPECT_EQ(entries.count(QStringLiteral("empty")), 0u);
-    EXPECT_EQ(report.articles, 10);
-    EXPECT_EQ(report.headwords, 7);
+    EXPECT_EQ(report.articles, 12);
+    EXPECT_EQ(report.headwords, 9);
     EXPECT_EQ(report.merged, 2);
     EXPECT_EQ(report.skipped, 1);
     EXPECT_EQ(report.labelFixes, 3);

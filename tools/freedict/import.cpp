@@ -63,12 +63,13 @@ QStringList articleSenses(const QString& article) {
     return senses;
 }
 
-// Tidies the end of a headword: blanks around commas and stray trailing punctuation.
+// Tidies a headword: runs of blanks, blanks before and repeats of commas, and stray punctuation
+// at either end ("atrabilious,", "except,-"); a prefix keeps its hyphen ("arch-").
 QString tidyHeadword(QString h) {
-    static const QRegularExpression spaceBeforeComma(QStringLiteral("\\s+,"));
-    static const QRegularExpression ragged(QStringLiteral("^[\\s,;:]+|[\\s,;:-]+$"));
+    static const QRegularExpression commas(QStringLiteral("\\s*,(?:\\s*,)*"));
+    static const QRegularExpression ragged(QStringLiteral("^[\\s,;:]+|(?:[\\s,;:]+-?)+$"));
     h = simplified(h);
-    h.replace(spaceBeforeComma, QStringLiteral(","));
+    h.replace(commas, QStringLiteral(","));
     h.remove(ragged);
     return h;
 }
