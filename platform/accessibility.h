@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace peltavo::platform {
+
+// Gives every named control of `window` (its named descendants; Qt's own inner parts, named
+// "qt_...", left out) an accessible name: its caption when it has one, else its hint (tooltip),
+// else its object name. Captioned buttons and labels are left to Qt, which names them by their
+// caption and so follows later caption changes; the others get the name set explicitly.
+void nameControlsForAccessibility(QWidget* window);
+
+} // namespace peltavo::platform

@@ -1,0 +1,10 @@
+#include "directorylist.h"
+
+#include <QDir>
+
+namespace peltavo::platform {
+
+DirectoryList::DirectoryList(QWidget* parent)
+    : QListWidget(parent), directory_(QDir::currentPath()) {}
+
+} // namespace peltavo::platform

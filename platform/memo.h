@@ -1,0 +1,80 @@
+#pragma once
+
+#include "displaylines.h"
+
+#include <QPlainTextEdit>
+
+#include <optional>
+
+namespace peltavo {
+class DataSource;
+class FieldLink;
+} // namespace peltavo
+
+namespace peltavo::platform {
+
+// A multi-line text box that wraps long lines at its width and answers questions about its
+// display lines. Positions count characters of text() from 0, a line break counting as one.
+class Memo : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit Memo(QWidget* parent = nullptr);
+
+    QString text() const { return toPlainText(); }
+    // Replaces the text and puts the caret at its start.
+    void setText(const QString& text);
+
+    // The display lines as the memo lays them out at its present width and font. Computed from
+    // the memo's geometry rather than from its viewport, so the answer holds while the memo is
+    // hidden too.
+    const DisplayLines& displayLines() const;
+    // The width in pixels at which lines wrap.
+    qreal wrapWidth() const;
+
+    int selectionStart() const;
+    int selectionLength() const;
+    // Selects `length` characters from `start`; a length of 0 just places the caret.
+    void select(int start, int length);
+
+signals:
+    // The left mouse button was pressed and released over the text area; the caret or selection
+    // already stands where the mouse put it.
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct LayoutKey {
+        int revision;
+        qreal width;
+        QString font;
+        bool operator==(const LayoutKey&) const = default;
+    };
+    mutable std::optional<LayoutKey> cachedKey_;
+    mutable DisplayLines cachedLines_;
+    bool pressed_ = false;
+};
+
+// A read-only memo that shows one field of a table's current row and follows the row.
+class DataMemo : public Memo {
+    Q_OBJECT
+
+public:
+    explicit DataMemo(QWidget* parent = nullptr);
+    ~DataMemo() override;
+
+    // Shows `field` of the current row of `source`'s table; a null source or empty field shows
+    // nothing.
+    void bind(DataSource* source, const QString& field);
+    DataSource* dataSource() const { return source_; }
+    QString dataField() const;
+
+private:
+    FieldLink* link_;
+    DataSource* source_ = nullptr;
+};
+
+} // namespace peltavo::platform
