@@ -1,0 +1,95 @@
+// The main window's conversation browsing: record moves, the word pick under the caret and the
+// find through the conversation texts.
+#include "conversationfind.h"
+#include "dialogs.h"
+#include "finddialog.h"
+#include "lineedit.h"
+#include "memo.h"
+#include "platform.h"
+#include "programstate.h"
+#include "tablehandle.h"
+#include "tanaekr.h"
+#include "wordpick.h"
+
+#include <QPushButton>
+
+namespace peltavo {
+
+namespace {
+
+// The conversations as `prog` shows them, moved through `Table`.
+class ProgWalk : public ConversationWalk {
+public:
+    explicit ProgWalk(Tanaekr& window) : window_(window) {}
+
+    QString currentText() const override { return window_.prog->text(); }
+    bool atEnd() const override { return window_.Table->eof(); }
+    void moveNext() override {
+        window_.Table->next();
+        window_.prog->setFocus();
+    }
+
+private:
+    Tanaekr& window_;
+};
+
+} // namespace
+
+void Tanaekr::geri1Click() {
+    cumle->clear();
+    cumleb->hide();
+    Table->prior();
+}
+
+void Tanaekr::ileribClick() {
+    cumle->clear();
+    cumleb->hide();
+    Table->next();
+}
+
+void Tanaekr::progClick() {
+    cumle->clear();
+    cumleb->show();
+    TakeWordUnderCaret();
+}
+
+void Tanaekr::progExit() {
+    cumle->clear();
+    cumleb->hide();
+}
+
+void Tanaekr::TakeWordUnderCaret() {
+    prog->setFocus();
+    const platform::DisplayLines& lines = prog->displayLines();
+    const int caret = prog->selectionStart();
+    state_.CaretLine = lines.lineOfPosition(caret);
+    const int column = caret - lines.lineStart(state_.CaretLine);
+    ara->setText(wordAtCaret(lines.lineText(state_.CaretLine), column));
+}
+
+void Tanaekr::arabClick() {
+    bul->execute();
+}
+
+void Tanaekr::bulFind() {
+    const QString needle = bul->findText();
+    ProgWalk walk(*this);
+    const FindResult result =
+        findInConversations(needle, prog->selectionStart() + prog->selectionLength(), walk);
+    switch (result.kind) {
+    case FindResult::Kind::Found:
+        prog->select(result.position, int(needle.size()));
+        activateWindow();
+        prog->setFocus();
+        break;
+    case FindResult::Kind::NotFound:
+        platform_.dialogs().showMessage(
+            this, platform::Message{platform::Message::Icon::None, QStringLiteral("Uyarı"),
+                                    QStringLiteral("Aranan kelime bulunamadı!")});
+        break;
+    case FindResult::Kind::StoppedAtLast:
+        break;
+    }
+}
+
+} // namespace peltavo

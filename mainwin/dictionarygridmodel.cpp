@@ -1,0 +1,139 @@
+#include "dictionarygridmodel.h"
+
+#include "datasource.h"
+#include "tablehandle.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace peltavo {
+
+namespace {
+
+const std::array<QString, DictionaryGridModel::kColumns> kTitles = {QStringLiteral("Kelime"),
+                                                                    QStringLiteral("Anlamı")};
+
+QPixmap drawIndicator() {
+    QPixmap pixmap(6, 9);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QPainterPath triangle;
+    triangle.moveTo(0, 0);
+    triangle.lineTo(5, 4.5);
+    triangle.lineTo(0, 9);
+    triangle.closeSubpath();
+    painter.fillPath(triangle, Qt::black);
+    return pixmap;
+}
+
+} // namespace
+
+DictionaryGridModel::DictionaryGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DictionaryGridModel::setDataSource(DataSource* source) {
+    beginResetModel();
+    source_ = source;
+    attach();
+    endResetModel();
+    onCurrentChanged();
+}
+
+void DictionaryGridModel::attach() {
+    disconnect(rowsConnection_);
+    disconnect(currentConnection_);
+    TableHandle* table = source_ ? source_->dataSet() : nullptr;
+    if (!table)
+        return;
+    rowsConnection_ = connect(table, &TableHandle::rowsReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    currentConnection_ =
+        connect(table, &TableHandle::currentChanged, this, &DictionaryGridModel::onCurrentChanged);
+}
+
+void DictionaryGridModel::setColumnField(int column, const QString& field) {
+    if (column < 0 || column >= kColumns)
+        return;
+    fields_[std::size_t(column)] = field;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+}
+
+QString DictionaryGridModel::columnField(int column) const {
+    if (column < 0 || column >= kColumns)
+        return {};
+    return fields_[std::size_t(column)];
+}
+
+int DictionaryGridModel::currentRow() const {
+    const TableHandle* table = source_ ? source_->dataSet() : nullptr;
+    return table ? table->currentIndex() : -1;
+}
+
+void DictionaryGridModel::setCurrentRow(int row) {
+    TableHandle* table = source_ ? source_->dataSet() : nullptr;
+    if (table && table->isOpen())
+        table->moveTo(row);
+}
+
+void DictionaryGridModel::onCurrentChanged() {
+    const int current = currentRow();
+    const int previous = lastCurrent_;
+    lastCurrent_ = current;
+    const int rows = rowCount();
+    if (previous >= 0 && previous < rows)
+        emit headerDataChanged(Qt::Vertical, previous, previous);
+    if (current >= 0 && current < rows)
+        emit headerDataChanged(Qt::Vertical, current, current);
+    emit currentRowChanged(current);
+}
+
+int DictionaryGridModel::rowCount(const QModelIndex& parent) const {
+    const TableHandle* table = source_ ? source_->dataSet() : nullptr;
+    if (parent.isValid() || !table || !table->isOpen())
+        return 0;
+    return table->recordCount();
+}
+
+int DictionaryGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant DictionaryGridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    const TableHandle* table = source_ ? source_->dataSet() : nullptr;
+    const QString& field = fields_[std::size_t(index.column())];
+    if (!table || !table->isOpen() || field.isEmpty() || !table->hasField(field))
+        return QString();
+    return table->valueAt(index.row(), field).value_or(QString());
+}
+
+QVariant DictionaryGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= kColumns)
+            return {};
+        if (role == Qt::DisplayRole)
+            return kTitles[std::size_t(section)];
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        return {};
+    }
+    if (role == Qt::DisplayRole)
+        return QString();
+    if (role == Qt::DecorationRole && section == currentRow()) {
+        if (indicator_.isNull())
+            indicator_ = drawIndicator();
+        return indicator_;
+    }
+    return {};
+}
+
+Qt::ItemFlags DictionaryGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+} // namespace peltavo

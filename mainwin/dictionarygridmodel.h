@@ -1,0 +1,61 @@
+#pragma once
+
+#include "datasource.h"
+
+#include <QAbstractTableModel>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+
+namespace peltavo {
+
+// The two columns of the dictionary grid, "Kelime" and "Anlamı", over the table of a data source:
+// one row per row that exists in the table (after its filter), in its order. Each column shows the
+// field it is given; a column without a field, a field the table lacks, a null value, a closed
+// table or no source show empty cells (a closed table or no source: no rows). Follows the table's
+// rows and current row through its signals; never throws.
+class DictionaryGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kColumns = 2;
+
+    explicit DictionaryGridModel(QObject* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return source_; }
+    void setColumnField(int column, const QString& field);
+    QString columnField(int column) const;
+
+    // The table's current row, or -1 (no table, closed, no rows).
+    int currentRow() const;
+    // Makes `row` the table's current row, as a click into the grid does.
+    void setCurrentRow(int row);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Column titles; the row header carries the record indicator (a pointing triangle) on the
+    // current row.
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    void currentRowChanged(int row);
+
+private:
+    void attach();
+    void onCurrentChanged();
+
+    QPointer<DataSource> source_;
+    std::array<QString, kColumns> fields_;
+    QMetaObject::Connection rowsConnection_;
+    QMetaObject::Connection currentConnection_;
+    int lastCurrent_ = -1;
+    mutable QPixmap indicator_; // drawn on first use: pixmaps need the GUI application
+};
+
+} // namespace peltavo

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "databaseopening.h"
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+
+namespace peltavo {
+
+class DataSource;
+class DictionaryGridModel;
+class TableHandle;
+struct ProgramState;
+
+namespace platform {
+class DataMemo;
+class DirectoryList;
+class FindDialog;
+class LineEdit;
+class Memo;
+class Platform;
+} // namespace platform
+
+// The main window `anaekr`: one conversation in the memo `prog`, its translation in the hidden
+// memo `kullandb`, the sentence box, a note area, the dictionary search box and grid and a block
+// of buttons. Every control stands at a fixed place; resizing moves only the banner's width and
+// the status bar. Its controls are public so that the other windows and the handlers of every
+// area can reach them, as they reach the window through ProgramState::anaekr.
+//
+// Construction builds the controls only; FormCreate() opens the database. The handlers work on
+// the controls and tables directly and let errors of the data layer (a closed table) pass to the
+// event loop, which shows them.
+class Tanaekr : public QWidget {
+    Q_OBJECT
+
+public:
+    Tanaekr(ProgramState& state, platform::Platform& platform, QWidget* parent = nullptr);
+    ~Tanaekr() override;
+
+    // The controls and tables, in the window's declared order.
+    QLabel* baslik;
+    TableHandle* Table;
+    DataSource* tablods;
+    QStatusBar* durum;
+    platform::Memo* kullan;
+    platform::DataMemo* prog;
+    platform::FindDialog* bul;
+    platform::LineEdit* cumle;
+    QPushButton* cumleb;
+    platform::DataMemo* kullandb;
+    QPushButton* turb;
+    QPushButton* metinb;
+    QTableView* sozluk;
+    TableHandle* Tablei;
+    TableHandle* Tablet;
+    DataSource* tableids;
+    DataSource* tabletds;
+    QLabel* sbul;
+    QLabel* sbul2;
+    platform::LineEdit* ara;
+    QPushButton* arab;
+    QPushButton* yadimb;
+    platform::DirectoryList* dizin;
+    QPushButton* sarab;
+    QPushButton* ilerib;
+    QPushButton* geri1;
+    QPushButton* sesb;
+    QPushButton* sozlukb;
+    QPushButton* boslukb;
+    // The model behind the grid `sozluk`.
+    DictionaryGridModel* sozlukModel;
+
+    // Creation: opens the database with the password "947", then sets DirectionMode to "it".
+    // Errors of the opening pass through (the window-creation step shows them).
+    void FormCreate();
+
+    // The database opening of this window (see DatabaseOpening): its tables are `Table`
+    // ("konus"), `Tablei` ("isozluk", sorted by "ikelime") and `Tablet` ("tsozluk", sorted by
+    // "tkelime"); once all three are open, `prog` shows "ikonus", `kullandb` "tkonus" and the
+    // grid "ikelime" and "tanlam" at widths 150 and 270.
+    void ConnectToMSAccessDB(const QString& fileName, const QString& password);
+    QString GetDBPath(const QString& fileName);
+    bool CheckIfAccessDB(const QString& path);
+    void ConnectToAccessDB(const QString& path, const QString& password);
+    // The connection string built by ConnectToAccessDB; empty before.
+    QString connectionString() const { return connectionString_; }
+
+    // Conversation browsing.
+    void geri1Click();
+    void ileribClick();
+    void progClick();
+    void progExit();
+    // Focuses `prog`, records the caret's display line in CaretLine and puts the word at the
+    // caret, shortened, into `ara`.
+    void TakeWordUnderCaret();
+    void arabClick();
+    // Looks for the find dialog's text from the end of `prog`'s selection on, then in the
+    // following conversations; selects a match, or says "Aranan kelime bulunamadı!" when nothing
+    // is left to search.
+    void bulFind();
+
+    ProgramState& state() const { return state_; }
+    platform::Platform& platform() const { return platform_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void buildGrid();
+    void setTabOrder();
+    void connectHandlers();
+    void followGridCurrentRow();
+
+    ProgramState& state_;
+    platform::Platform& platform_;
+    DatabaseOpening opening_;
+    QString connectionString_;
+    bool centred_ = false;
+};
+
+} // namespace peltavo

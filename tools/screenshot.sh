@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Takes a picture of Peltavo's main window under a virtual X server and saves it as
+# docs/main-window.png.
+#
+#   bash tools/screenshot.sh [build-dir]      (default: $PELTAVO_BUILD_DIR or ./build)
+#
+# The program runs from a temporary folder holding a copy of the executable and of the bundled
+# learning database (<build-dir>/bin/peltavo.MDB); when that has not been built yet, the sample
+# database of the test fixtures stands in for it. Needs xvfb-run, xwininfo and ImageMagick.
+set -euo pipefail
+
+# Runs inside the virtual server: start the program, wait for its window, photograph the screen
+# and cut the window out.
+shoot() {
+    local work=$1 out=$2
+    cd "$work"
+    ./peltavo &
+    local pid=$!
+    local info=
+    for _ in $(seq 1 100); do
+        info=$(xwininfo -root -tree 2>/dev/null | grep -m1 '"Peltavo - ' || true)
+        [ -n "$info" ] && break
+        sleep 0.2
+    done
+    if [ -z "$info" ]; then
+        kill "$pid" 2>/dev/null || true
+        echo "error: the main window did not appear" >&2
+        return 1
+    fi
+    sleep 1.5
+    local id geometry
+    id=$(awk '{print $1}' <<<"$info")
+    geometry=$(xwininfo -id "$id" |
+        awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+             /Width:/{w=$NF} /Height:/{h=$NF} END{print w "x" h "+" x "+" y}')
+    import -window root "$work/screen.png"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    convert "$work/screen.png" -crop "$geometry" +repage "$out"
+    echo "saved $out ($geometry)"
+}
+
+if [ "${1:-}" = --inside ]; then
+    shoot "$2" "$3"
+    exit
+fi
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-${PELTAVO_BUILD_DIR:-$root/build}}
+exe=$build/bin/peltavo
+database=$build/bin/peltavo.MDB
+sample=$root/../shared/fixtures/peltavo-sample.mdb
+out=${PELTAVO_SCREENSHOT:-$root/docs/main-window.png}
+
+if [ ! -x "$exe" ]; then
+    echo "error: $exe not found; build the target peltavo first" >&2
+    exit 1
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$exe" "$work/peltavo"
+if [ -f "$database" ]; then
+    cp "$database" "$work/peltavo.MDB"
+else
+    echo "note: $database not built yet; using the sample database" >&2
+    cp "$sample" "$work/peltavo.MDB"
+fi
+mkdir -p "$(dirname "$out")"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash "${BASH_SOURCE[0]}" --inside "$work" "$out"
