@@ -29,7 +29,7 @@ packages=(
     espeak-ng
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish
-    fp-utils
+    fp-utils libchm-bin
     xvfb xauth imagemagick
 )
 
