@@ -92,6 +92,14 @@ TEST(MhtmlDocument, SameSourcesGiveSameBytesAndTheBuiltFileIsCurrent) {
         << "the ingcev.mht of the build differs from its sources; rebuild target peltavo_docs";
 }
 
+TEST(MhtmlDocument, RelativeFolderPathGivesTheSameDocument) {
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(PELTAVO_SOURCE_DIR "/tests")));
+    const QByteArray relative = buildMhtmlFromFolder(QStringLiteral("../content/notes"));
+    QDir::setCurrent(saved);
+    EXPECT_EQ(relative, buildMhtmlFromFolder(notesDir));
+}
+
 TEST(MhtmlDocument, BinaryResourcesAreBase64InPathOrder) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -203,7 +203,8 @@ QByteArray buildMhtml(const QString& mainHtmlPath, const QStringList& resourcePa
 }
 
 QByteArray buildMhtmlFromFolder(const QString& folder, const MhtmlOptions& options) {
-    const QDir root(folder);
+    // Absolute, so that a path such as "../notes" gives the same relative names as any other.
+    const QDir root(QFileInfo(folder).absoluteFilePath());
     const QString mainPage = root.filePath(QStringLiteral("index.html"));
     if (!QFileInfo(mainPage).isFile())
         throw Error(QStringLiteral("%1 has no index.html").arg(folder));
