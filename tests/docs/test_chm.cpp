@@ -145,6 +145,20 @@ TEST_F(SmallProject, TextOutsideTheCodePageIsRefused) {
     }
 }
 
+TEST_F(SmallProject, DeadLinksFailTheBuild) {
+    for (const char* link : {"missing.html", "b.html#nowhere"}) {
+        write("b.html", QStringLiteral("<html><body><a href=\"%1\">x</a></body></html>\n")
+                            .arg(QLatin1String(link)));
+        try {
+            compileChm(project(), chmcmd);
+            ADD_FAILURE() << "no error for a link to " << link;
+        } catch (const peltavo::Error& e) {
+            EXPECT_TRUE(e.message().contains(QString::fromLatin1(link).section(u'#', -1)))
+                << e.what();
+        }
+    }
+}
+
 TEST_F(SmallProject, MissingCompilerOrOutputNameIsAnError) {
     EXPECT_THROW(compileChm(project(), dir.filePath(QStringLiteral("no-such-chmcmd"))),
                  peltavo::Error);

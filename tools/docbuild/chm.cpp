@@ -285,6 +285,19 @@ QByteArray compileChm(const QString& projectPath, const QString& chmcmd) {
                         .arg(process.exitCode())
                         .arg(log));
 
+    // chmcmd reports a missing page or an undefined anchor but still writes the file; a help
+    // file with dead links is not accepted.
+    QStringList problems;
+    for (const QString& line : log.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1String("Error")) ||
+            trimmed.startsWith(QLatin1String("Warning")))
+            problems << trimmed;
+    }
+    if (!problems.isEmpty())
+        throw Error(QStringLiteral("%1 reported problems in %2:\n%3")
+                        .arg(chmcmd, projectPath, problems.join(u'\n')));
+
     const QString output = stage.filePath(outputName);
     if (!QFileInfo(output).isFile())
         throw Error(QStringLiteral("%1 wrote no %2:\n%3").arg(chmcmd, outputName, log));

@@ -54,8 +54,9 @@ void clearChmTimestamps(QByteArray& chm);
 // nothing beside the sources. Project, contents and index files (.hhp, .hhc, .hhk) are kept in
 // UTF-8 in the sources and converted to windows-1254, the code page help viewers use for a
 // Turkish help file; HTML pages are copied unchanged (they declare their own charset).
-// Throws peltavo::Error when chmcmd cannot be started, fails, writes no output, or a project
-// file holds text that windows-1254 cannot represent.
+// Throws peltavo::Error when chmcmd cannot be started, fails, writes no output, reports an error
+// or a warning (a linked page that does not exist, an undefined anchor), or a project file holds
+// text that windows-1254 cannot represent.
 QByteArray compileChm(const QString& projectPath, const QString& chmcmd = QStringLiteral("chmcmd"));
 
 } // namespace peltavo::docbuild
