@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+
 namespace peltavo {
 
 namespace {
@@ -55,9 +57,10 @@ void DictionaryGridModel::attach() {
 void DictionaryGridModel::setColumnField(int column, const QString& field) {
     if (column < 0 || column >= kColumns)
         return;
+    beginResetModel();
     fields_[std::size_t(column)] = field;
-    if (rowCount() > 0)
-        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    endResetModel();
+    onCurrentChanged();
 }
 
 QString DictionaryGridModel::columnField(int column) const {
@@ -91,7 +94,9 @@ void DictionaryGridModel::onCurrentChanged() {
 
 int DictionaryGridModel::rowCount(const QModelIndex& parent) const {
     const TableHandle* table = source_ ? source_->dataSet() : nullptr;
-    if (parent.isValid() || !table || !table->isOpen())
+    const bool bound = std::any_of(fields_.begin(), fields_.end(),
+                                   [](const QString& field) { return !field.isEmpty(); });
+    if (parent.isValid() || !bound || !table || !table->isOpen())
         return 0;
     return table->recordCount();
 }

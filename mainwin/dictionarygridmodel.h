@@ -13,8 +13,8 @@ namespace peltavo {
 
 // The two columns of the dictionary grid, "Kelime" and "Anlamı", over the table of a data source:
 // one row per row that exists in the table (after its filter), in its order. Each column shows the
-// field it is given; a column without a field, a field the table lacks, a null value, a closed
-// table or no source show empty cells (a closed table or no source: no rows). Follows the table's
+// field it is given; a field the table lacks or a null value shows an empty cell, and with no
+// source, a closed table or neither column given a field there are no rows. Follows the table's
 // rows and current row through its signals; never throws.
 class DictionaryGridModel : public QAbstractTableModel {
     Q_OBJECT

@@ -1,0 +1,40 @@
+// The application object of the window tests: a PeltavoApplication on the offscreen platform,
+// created before the first test and reporting uncaught errors to applicationPlatform().
+#include "application.h"
+#include "fakeplatform.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace peltavo::test {
+
+FakePlatform& applicationPlatform() {
+    static FakePlatform platform;
+    return platform;
+}
+
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<PeltavoApplication>(argc_, argv_, applicationPlatform());
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "test_mainwin";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<PeltavoApplication> app_;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+} // namespace
+
+} // namespace peltavo::test

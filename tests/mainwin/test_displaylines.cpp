@@ -1,0 +1,167 @@
+#include "displaylines.h"
+#include "memo.h"
+
+#include <QFontMetricsF>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <gtest/gtest.h>
+
+namespace peltavo {
+namespace {
+
+using platform::DisplayLines;
+
+QFont arial13() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    return font;
+}
+
+struct Line {
+    int start;
+    QString text;
+    bool operator==(const Line&) const = default;
+};
+
+void PrintTo(const Line& line, std::ostream* os) {
+    *os << line.start << ":\"" << line.text.toStdString() << "\"";
+}
+
+std::vector<Line> linesOf(const DisplayLines& lines) {
+    std::vector<Line> out;
+    for (int i = 0; i < lines.count(); ++i)
+        out.push_back(Line{lines.lineStart(i), lines.lineText(i)});
+    return out;
+}
+
+// The lines as the memo itself has laid them out.
+std::vector<Line> memoLayoutLines(platform::Memo& memo) {
+    std::vector<Line> out;
+    QTextDocument* document = memo.document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        document->documentLayout()->blockBoundingRect(block); // lays the block out
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            out.push_back(Line{block.position() + line.textStart(),
+                               block.text().mid(line.textStart(), line.textLength())});
+        }
+        if (layout->lineCount() == 0)
+            out.push_back(Line{block.position(), QString()});
+    }
+    return out;
+}
+
+TEST(DisplayLines, EmptyTextHasOneEmptyLine) {
+    for (const DisplayLines& lines : {DisplayLines(), DisplayLines(QString(), arial13(), 100)}) {
+        EXPECT_EQ(lines.count(), 1);
+        EXPECT_EQ(lines.lineStart(0), 0);
+        EXPECT_EQ(lines.lineText(0), QString());
+        EXPECT_EQ(lines.lineOfPosition(0), 0);
+        EXPECT_EQ(lines.lineOfPosition(7), 0);
+    }
+}
+
+TEST(DisplayLines, LineBreaksCountOneCharacterAndEmptyLinesStay) {
+    const DisplayLines lines(QStringLiteral("ab\n\ncd\n"), arial13(), 500);
+    EXPECT_EQ(
+        linesOf(lines),
+        (std::vector<Line>{
+            {0, QStringLiteral("ab")}, {3, QString()}, {4, QStringLiteral("cd")}, {7, QString()}}));
+    EXPECT_EQ(lines.lineOfPosition(2), 0); // on the first line break
+    EXPECT_EQ(lines.lineOfPosition(3), 1);
+    EXPECT_EQ(lines.lineOfPosition(4), 2);
+    EXPECT_EQ(lines.lineOfPosition(7), 3);
+    EXPECT_EQ(lines.lineOfPosition(-3), 0);
+    EXPECT_EQ(lines.lineOfPosition(99), 3);
+}
+
+TEST(DisplayLines, LinesThatDoNotExistAnswerEmpty) {
+    const DisplayLines lines(QStringLiteral("one"), arial13(), 500);
+    EXPECT_EQ(lines.lineStart(1), -1);
+    EXPECT_EQ(lines.lineStart(-1), -1);
+    EXPECT_EQ(lines.lineText(1), QString());
+    EXPECT_EQ(lines.lineText(-1), QString());
+}
+
+TEST(DisplayLines, WrapsAtWordsWithinTheWidthAndKeepsEveryCharacter) {
+    const QString paragraph = QStringLiteral("station market train city ticket ").repeated(8);
+    const QString text = QStringLiteral("first\n") + paragraph + QStringLiteral("\nlast");
+    const qreal width = 240;
+    const DisplayLines lines(text, arial13(), width, QTextOption());
+    ASSERT_GT(lines.count(), 4);
+    const QFontMetricsF metrics(arial13());
+    QString joined;
+    for (int i = 1; i + 1 < lines.count(); ++i) {
+        const QString line = lines.lineText(i);
+        EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), width) << line.toStdString();
+        EXPECT_FALSE(line.contains(u'\n'));
+        if (i > 1) { // a wrapped line starts with a word, never inside one
+            EXPECT_TRUE(joined.endsWith(u' ')) << line.toStdString();
+        }
+        EXPECT_EQ(lines.lineStart(i), 6 + joined.size());
+        joined += line;
+    }
+    EXPECT_EQ(joined, paragraph);
+    EXPECT_EQ(lines.lineText(lines.count() - 1), QStringLiteral("last"));
+}
+
+TEST(DisplayLines, NoWidthMeansNoWrapping) {
+    const QString text = QStringLiteral("word ").repeated(500);
+    EXPECT_EQ(DisplayLines(text, arial13(), 0).count(), 1);
+}
+
+class MemoLines : public ::testing::TestWithParam<bool> {};
+
+// The memo's own answer agrees with the lines it lays out on the screen, whether it was asked
+// while hidden (then shown) or while shown.
+TEST_P(MemoLines, AgreeWithTheMemosOwnLayout) {
+    const bool askWhileHidden = GetParam();
+    QWidget window;
+    window.resize(800, 300);
+    platform::Memo memo(&window);
+    memo.setGeometry(0, 0, 775, 220);
+    memo.setFont(arial13());
+    memo.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("Line %1: ").arg(i) +
+                QStringLiteral("a friend at the market station ").repeated(i % 7) +
+                (i % 5 == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n"));
+    memo.setText(text);
+
+    std::vector<Line> asked;
+    if (askWhileHidden) {
+        memo.hide();
+        window.show();
+        asked = linesOf(memo.displayLines());
+        memo.show();
+    } else {
+        window.show();
+        asked = linesOf(memo.displayLines());
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const std::vector<Line> laidOut = memoLayoutLines(memo);
+    EXPECT_GT(laidOut.size(), 45u); // some lines wrapped
+    EXPECT_EQ(asked, laidOut);
+}
+
+INSTANTIATE_TEST_SUITE_P(HiddenAndShown, MemoLines, ::testing::Bool());
+
+TEST(Memo, SelectionStartAndLengthFollowSelect) {
+    platform::Memo memo;
+    memo.setText(QStringLiteral("one two\nthree"));
+    memo.select(4, 5);
+    EXPECT_EQ(memo.selectionStart(), 4);
+    EXPECT_EQ(memo.selectionLength(), 5);
+    EXPECT_EQ(memo.textCursor().selectedText(),
+              QString(QStringLiteral("two")) + QChar(0x2029) + QStringLiteral("t"));
+    memo.setText(QStringLiteral("new text"));
+    EXPECT_EQ(memo.selectionStart(), 0);
+    EXPECT_EQ(memo.selectionLength(), 0);
+}
+
+} // namespace
+} // namespace peltavo

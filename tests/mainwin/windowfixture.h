@@ -1,0 +1,52 @@
+#pragma once
+
+#include "fakeplatform.h"
+#include "programstate.h"
+#include "tanaekr.h"
+#include "testpaths.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace peltavo::test {
+
+// A temporary folder standing in for the program's folder, with the sample learning database in
+// it as peltavo.MDB unless asked otherwise.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withDatabase = true) {
+        if (withDatabase) {
+            EXPECT_TRUE(QFile::copy(fixture(QStringLiteral("peltavo-sample.mdb")),
+                                    dir_.filePath(QStringLiteral("peltavo.MDB"))));
+        }
+    }
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The main window on the sample database, its creation handler run.
+class MainWindowOnSample {
+public:
+    MainWindowOnSample() {
+        platform.folder = folder.path();
+        window = std::make_unique<Tanaekr>(state, platform);
+        state.anaekr = window.get();
+        window->FormCreate();
+    }
+    Tanaekr& operator*() { return *window; }
+    Tanaekr* operator->() { return window.get(); }
+
+    ProgramFolder folder;
+    FakePlatform platform;
+    ProgramState state;
+    std::unique_ptr<Tanaekr> window;
+};
+
+} // namespace peltavo::test
