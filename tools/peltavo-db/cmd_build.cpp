@@ -1,13 +1,131 @@
+// peltavo-db build CONTENT_DIR -o FILE [--dictd DIR] [--wordlist FILE]...
+//
+// Compiles the plain-text learning content, imports the FreeDict dictionaries and writes the
+// learning database. Bad content is listed in full and nothing is written.
 #include "commands.h"
 
+#include "content.h"
+#include "error.h"
+#include "freedict.h"
+#include "jetwriter.h"
+#include "tables.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace peltavo::db {
 
-// Not built yet: this subcommand is under way.
-int runBuild(const QStringList&) {
-    QTextStream(stderr) << "peltavo-db build: not available in this build\n";
-    return 2;
+namespace {
+
+constexpr auto kUsage =
+    "usage: peltavo-db build CONTENT_DIR -o FILE [--dictd DIR] [--wordlist FILE]...\n";
+
+struct BuildArgs {
+    QString contentDir;
+    QString output;
+    QString dictdDir = QStringLiteral("/usr/share/dictd");
+    QStringList wordLists;
+};
+
+bool parseArgs(const QStringList& args, BuildArgs* out) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == u"-o" && hasValue)
+            out->output = args[++i];
+        else if (arg == u"--dictd" && hasValue)
+            out->dictdDir = args[++i];
+        else if (arg == u"--wordlist" && hasValue)
+            out->wordLists << args[++i];
+        else if (!arg.startsWith(u'-') && out->contentDir.isEmpty())
+            out->contentDir = arg;
+        else
+            return false;
+    }
+    if (out->wordLists.isEmpty())
+        out->wordLists << QStringLiteral("/usr/share/dict/american-english");
+    return !out->contentDir.isEmpty() && !out->output.isEmpty();
+}
+
+// The imports promise no order; the database must come out the same on every run.
+void sortEntries(std::vector<freedict::Entry>& entries) {
+    std::sort(entries.begin(), entries.end(),
+              [](const freedict::Entry& a, const freedict::Entry& b) {
+                  return a.headword != b.headword ? a.headword < b.headword : a.meaning < b.meaning;
+              });
+}
+
+} // namespace
+
+int runBuild(const QStringList& args) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    BuildArgs options;
+    if (!parseArgs(args, &options)) {
+        err << kUsage;
+        return 64;
+    }
+    QElapsedTimer timer;
+    timer.start();
+
+    const dbbuild::ContentResult content = dbbuild::readContent(options.contentDir);
+    if (!content.ok()) {
+        for (const dbbuild::Problem& problem : content.problems)
+            err << problem.toString() << '\n';
+        err << "peltavo-db build: " << content.problems.size()
+            << " problem(s) in the content; no database written\n";
+        return 2;
+    }
+
+    std::vector<freedict::Entry> englishTurkish, turkishEnglish;
+    freedict::Report engReport, turReport;
+    try {
+        const auto words = freedict::EnglishWords::load(options.wordLists);
+        englishTurkish = freedict::importEngTur(options.dictdDir, &engReport);
+        turkishEnglish = freedict::importTurEng(options.dictdDir, words, &turReport);
+    } catch (const Error& e) {
+        err << "peltavo-db build: cannot import the dictionaries: " << e.message() << '\n'
+            << "peltavo-db build: no database written\n";
+        return 2;
+    }
+    sortEntries(englishTurkish);
+    sortEntries(turkishEnglish);
+
+    const std::vector<TableData> tables =
+        dbbuild::buildTables(content.content, englishTurkish, turkishEnglish);
+    const std::vector<dbbuild::Problem> problems = dbbuild::checkTables(tables);
+    if (!problems.empty()) {
+        for (const dbbuild::Problem& problem : problems)
+            err << problem.toString() << '\n';
+        err << "peltavo-db build: " << problems.size()
+            << " value(s) the program could not read; no database written\n";
+        return 2;
+    }
+
+    try {
+        writeJet4Database(options.output, tables);
+    } catch (const Error& e) {
+        err << "peltavo-db build: " << e.message() << '\n';
+        return 2;
+    }
+
+    out << "peltavo-db build: wrote " << options.output << " (" << QFileInfo(options.output).size()
+        << " bytes) in " << timer.elapsed() << " ms\n";
+    for (const TableData& table : tables)
+        out << "  " << table.name.leftJustified(8) << ' ' << table.rows.size() << " rows\n";
+    out << "  English-Turkish: " << engReport.headwords << " headwords from " << engReport.articles
+        << " articles (" << engReport.merged << " merged, " << engReport.skipped << " skipped)\n";
+    out << "  Turkish-English: " << turReport.headwords << " headwords from " << turReport.articles
+        << " articles and the reversed English-Turkish entries (" << turReport.merged << " merged, "
+        << turReport.skipped << " skipped)\n";
+    out << "  repairs: " << turReport.repaired << " glued English phrases split, "
+        << engReport.labelFixes + turReport.labelFixes << " words rejoined\n";
+    for (const QString& example : std::as_const(turReport.repairedExamples))
+        out << "    " << example << '\n';
+    return 0;
 }
 
 } // namespace peltavo::db

@@ -1,0 +1,209 @@
+// Writing the learning database from content: what two independent readers find in the file,
+// the peltavo-db build command, and the database bundled with the program.
+#include "content.h"
+#include "contentfolder.h"
+#include "jetreader.h"
+#include "jetwriter.h"
+#include "oracle.h"
+#include "tables.h"
+#include "testpaths.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace peltavo;
+using namespace peltavo::dbbuild;
+using peltavo::test::ContentFolder;
+
+namespace {
+
+std::vector<std::pair<QString, ColumnType>> shape(const TableData& table) {
+    std::vector<std::pair<QString, ColumnType>> result;
+    for (const Column& column : table.columns)
+        result.emplace_back(column.name, column.type);
+    return result;
+}
+
+void expectSameTable(const TableData& expected, const TableData& actual, const char* reader) {
+    SCOPED_TRACE(std::string(reader) + " " + expected.name.toStdString());
+    EXPECT_EQ(actual.name, expected.name);
+    EXPECT_EQ(shape(actual), shape(expected));
+    ASSERT_EQ(actual.rows.size(), expected.rows.size());
+    for (size_t r = 0; r < expected.rows.size(); ++r)
+        EXPECT_EQ(actual.rows[r], expected.rows[r]) << "row " << r + 1;
+}
+
+// A content folder with Turkish letters everywhere, a gap at the start and at the end, a set of
+// eleven words and a long conversation line.
+ContentResult richContent(ContentFolder& folder) {
+    folder.set(u"conversations/02-çarşı.txt"_qs,
+               "Çarşıda\n"
+               "How much is this scarf? It looks lovely, and I would like to buy it for my "
+               "grandmother's birthday next week.\n"
+               "It's two hundred lira.\n"
+               "-----\n"
+               "Bu atkı ne kadar? Çok güzel görünüyor; gelecek hafta büyükannemin doğum günü için "
+               "almak istiyorum.\n"
+               "İki yüz lira.\n");
+    folder.set(u"quiz/answer-sets.txt"_qs,
+               "be | am | is | are\n"
+               "places | in | on | at | next to\n"
+               "numbers | one | two | three | four | five | six | seven | eight | nine | ten | "
+               "eleven\n");
+    folder.set(u"quiz/questions.txt"_qs, "1 | She ___ a teacher. | be | is\n"
+                                         "2 | ___ you ready? | be | Are\n"
+                                         "3 | The keys are ___ the table. | places | on | next to\n"
+                                         "4 | Ayşe has ___ | numbers | two\n");
+    return readContent(folder.write());
+}
+
+const std::vector<freedict::Entry> kEnglishTurkish{{u"book"_qs, u"kitap\r\ndefter"_qs},
+                                                   {u"run"_qs, QString(3000, u'ş')}};
+const std::vector<freedict::Entry> kTurkishEnglish{
+    {u"çay"_qs, u"tea"_qs}, {u"İstanbul"_qs, u"Istanbul"_qs}, {u"ığdır"_qs, u""_qs}};
+
+TEST(BuildDatabase, BothReadersFindEveryValueWritten) {
+    ContentFolder folder;
+    const ContentResult content = richContent(folder);
+    ASSERT_TRUE(content.ok());
+    const auto tables = buildTables(content.content, kEnglishTurkish, kTurkishEnglish);
+    ASSERT_TRUE(checkTables(tables).empty());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("peltavo.MDB"));
+    writeJet4Database(path, tables);
+
+    EXPECT_EQ(JetReader::tableNames(path),
+              (QStringList{u"konus"_qs, u"isozluk"_qs, u"tsozluk"_qs, u"sorubos"_qs, u"cevap"_qs}));
+    for (const TableData& table : tables) {
+        expectSameTable(table, JetReader::readTable(path, table.name), "libmdb");
+        expectSameTable(table, test::oracleReadTable(path, table.name), "mdb-reader");
+    }
+}
+
+// Runs peltavo-db with the arguments; returns its exit code, stdout and stderr.
+struct CommandRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CommandRun peltavoDb(const QStringList& args) {
+    QProcess process;
+    process.start(test::runtimeDir() + QStringLiteral("/peltavo-db"), args);
+    CommandRun run;
+    if (!process.waitForFinished(180000)) {
+        ADD_FAILURE() << "peltavo-db did not finish";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray sha256(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+TEST(BuildCommand, TwoBuildsOfTheSameContentAreByteIdentical) {
+    ContentFolder folder;
+    ASSERT_TRUE(richContent(folder).ok());
+    const QString root = folder.path(u"."_qs);
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.MDB"));
+    const QString second = dir.filePath(QStringLiteral("second.MDB"));
+
+    const CommandRun run = peltavoDb({u"build"_qs, root, u"-o"_qs, first});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("konus    2 rows"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("sorubos  4 rows"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("glued English phrases split")));
+    ASSERT_EQ(peltavoDb({u"build"_qs, root, u"-o"_qs, second}).exitCode, 0);
+
+    EXPECT_FALSE(sha256(first).isEmpty());
+    EXPECT_EQ(sha256(first), sha256(second));
+    // The dictionaries are there, not only the content.
+    EXPECT_GT(JetReader::readTable(first, QStringLiteral("isozluk")).rows.size(), 30000u);
+}
+
+TEST(BuildCommand, BadContentListsEveryProblemAndWritesNothing) {
+    ContentFolder folder;
+    folder.set(u"conversations/01-hello.txt"_qs, "Hello\nHi.\nBye.\n---\nMerhaba.\n");
+    folder.set(u"quiz/questions.txt"_qs, "1 | She ___ a teacher. | be | is\n"
+                                         "3 | Go ___. | verbs | on\n");
+    const QString root = folder.write();
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("peltavo.MDB"));
+
+    const CommandRun run = peltavoDb({u"build"_qs, root, u"-o"_qs, output});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(output));
+    const QString conversation = folder.path(u"conversations/01-hello.txt"_qs);
+    const QString questions = folder.path(u"quiz/questions.txt"_qs);
+    EXPECT_TRUE(run.err.contains(conversation + QStringLiteral(":3: the English text has 2 lines")))
+        << run.err.toStdString();
+    EXPECT_TRUE(
+        run.err.contains(questions + QStringLiteral(":2: question numbers must run from 1")))
+        << run.err.toStdString();
+    const QString unknownSet =
+        questions + QStringLiteral(":2: answer set \"verbs\" does not exist");
+    EXPECT_TRUE(run.err.contains(unknownSet)) << run.err.toStdString();
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral("3 problem(s) in the content; no database written")))
+        << run.err.toStdString();
+}
+
+TEST(BuildCommand, MissingDictionariesStopTheBuild) {
+    ContentFolder folder;
+    const QString root = folder.write();
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("peltavo.MDB"));
+    const CommandRun run =
+        peltavoDb({u"build"_qs, root, u"-o"_qs, output, u"--dictd"_qs, dir.path()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot import the dictionaries")))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(output));
+}
+
+class BuildUsage : public ::testing::TestWithParam<QStringList> {};
+
+TEST_P(BuildUsage, IsAUsageError) {
+    const CommandRun run = peltavoDb(QStringList{u"build"_qs} + GetParam());
+    EXPECT_EQ(run.exitCode, 64);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("usage: peltavo-db build")))
+        << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, BuildUsage,
+                         ::testing::Values(QStringList{}, QStringList{u"content"_qs},
+                                           QStringList{u"-o"_qs, u"x.MDB"_qs},
+                                           QStringList{u"a"_qs, u"b"_qs, u"-o"_qs, u"x.MDB"_qs},
+                                           QStringList{u"a"_qs, u"-o"_qs},
+                                           QStringList{u"a"_qs, u"-o"_qs, u"x"_qs, u"--bad"_qs}));
+
+// The database next to the program holds exactly the bundled content (a stale file would not).
+TEST(BundledDatabase, HoldsTheContentOfTheSourceTree) {
+    const QString path = test::runtimeDir() + QStringLiteral("/peltavo.MDB");
+    ASSERT_TRUE(QFile::exists(path)) << "build the target peltavo_database first";
+    const ContentResult content = readContent(test::sourcePath(QStringLiteral("content")));
+    ASSERT_TRUE(content.ok());
+    const auto expected = buildTables(content.content, {}, {});
+    for (const TableData& table : expected) {
+        if (table.name == u"isozluk" || table.name == u"tsozluk")
+            continue;
+        expectSameTable(table, JetReader::readTable(path, table.name), "libmdb");
+    }
+    EXPECT_GT(JetReader::readTable(path, QStringLiteral("isozluk")).rows.size(), 30000u);
+    EXPECT_GT(JetReader::readTable(path, QStringLiteral("tsozluk")).rows.size(), 30000u);
+}
+
+} // namespace
