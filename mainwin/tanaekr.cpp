@@ -223,6 +223,7 @@ void Tanaekr::buildGrid() {
     sozluk->setSelectionMode(QAbstractItemView::SingleSelection);
     sozluk->setSelectionBehavior(QAbstractItemView::SelectItems);
     sozluk->setWordWrap(false);
+    sozluk->setTextElideMode(Qt::ElideNone); // long meanings are cut at the cell's edge
     sozluk->setCornerButtonEnabled(false);
 
     QHeaderView* titles = sozluk->horizontalHeader();
@@ -243,7 +244,8 @@ void Tanaekr::buildGrid() {
 
     const QString skyBlue = kSkyBlue.name();
     sozluk->setStyleSheet(
-        QStringLiteral("QHeaderView::section { background-color: %1; border: none;"
+        QStringLiteral("QHeaderView { background-color: palette(base); }"
+                       "QHeaderView::section { background-color: %1; border: none;"
                        " border-right: 1px solid gray; border-bottom: 1px solid gray;"
                        " padding: 0px; }"
                        "QTableCornerButton::section { background-color: %1; border: none;"

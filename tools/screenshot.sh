@@ -2,11 +2,12 @@
 # Takes a picture of Peltavo's main window under a virtual X server and saves it as
 # docs/main-window.png.
 #
-#   bash tools/screenshot.sh [build-dir]      (default: $PELTAVO_BUILD_DIR or ./build)
+#   bash tools/screenshot.sh [build-dir [database]]   (build-dir: $PELTAVO_BUILD_DIR or ./build)
 #
-# The program runs from a temporary folder holding a copy of the executable and of the bundled
-# learning database (<build-dir>/bin/peltavo.MDB); when that has not been built yet, the sample
-# database of the test fixtures stands in for it. Needs xvfb-run, xwininfo and ImageMagick.
+# The program runs from a temporary folder holding a copy of the executable and of the learning
+# database: the one given, else the bundled one (<build-dir>/bin/peltavo.MDB), else, when that has
+# not been built yet, the sample database of the test fixtures. Needs xvfb-run, xwininfo and
+# ImageMagick.
 set -euo pipefail
 
 # Runs inside the virtual server: start the program, wait for its window, photograph the screen
@@ -48,7 +49,7 @@ fi
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-${PELTAVO_BUILD_DIR:-$root/build}}
 exe=$build/bin/peltavo
-database=$build/bin/peltavo.MDB
+database=${2:-$build/bin/peltavo.MDB}
 sample=$root/../shared/fixtures/peltavo-sample.mdb
 out=${PELTAVO_SCREENSHOT:-$root/docs/main-window.png}
 
