@@ -30,7 +30,7 @@ packages=(
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish
     fp-utils libchm-bin
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick x11-utils
 )
 
 as_root() {
