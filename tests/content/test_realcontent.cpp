@@ -4,10 +4,15 @@
 #include "testpaths.h"
 
 #include <QDir>
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 using namespace peltavo;
@@ -51,13 +56,22 @@ TEST_F(RealContent, ConversationsAreEnoughAndTranslatedLineForLine) {
     }
 }
 
+// The conversation memo is 775 pixels wide and writes in Arial at 13 pixels.
 TEST_F(RealContent, SomeLinesAreLongEnoughToWrap) {
-    int longLines = 0;
+    int argc = 1;
+    char name[] = "test_content";
+    char* argv[] = {name, nullptr};
+    const std::unique_ptr<QGuiApplication> app(
+        QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv));
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(13);
+    const QFontMetrics metrics(arial);
+    int wrapping = 0;
     for (const Conversation& c : content().conversations) {
         for (const QString& line : c.english)
-            longLines += line.size() > 110;
+            wrapping += metrics.horizontalAdvance(line) > 775;
     }
-    EXPECT_GE(longLines, 3);
+    EXPECT_GE(wrapping, 3) << QFontInfo(arial).family().toStdString();
 }
 
 TEST_F(RealContent, TurkishSideUsesEveryTurkishLetter) {
