@@ -595,7 +595,8 @@ private:
             const QByteArrayView bytes = expect(t, c, cell, Cell::Kind::Bytes).bytes;
             if (c.spec.type == Type::Binary && bytes.size() > c.spec.length) {
                 throw Error(cellError(t, c,
-                                      QStringLiteral("%1 bytes, more than the %2 the column allows")
+                                      QStringLiteral("the value has %1 bytes, more than the %2 the "
+                                                     "column allows")
                                           .arg(bytes.size())
                                           .arg(c.spec.length)));
             }

@@ -3,6 +3,7 @@
 // back from each of them.
 #include "error.h"
 #include "jetreader.h"
+#include "jetstructure.h"
 #include "jetwriter.h"
 #include "mdbtools_cli.h"
 #include "oracle.h"
@@ -182,6 +183,7 @@ TEST_F(JetWriterTest, EveryKindOfValueReadsBackAlike) {
     const std::vector<TableData> tables{everyKindOfValue()};
     writeJet4Database(path(), tables);
     expectReadersAgree(path(), tables);
+    EXPECT_TRUE(test::soundJetStructure(path()));
 }
 
 TEST_F(JetWriterTest, HeaderDecodesToAnAccess2000FileWithoutPassword) {
@@ -262,6 +264,10 @@ struct Shape {
     const char* name;
     std::function<std::vector<TableData>()> make;
 };
+
+void PrintTo(const Shape& shape, std::ostream* os) {
+    *os << shape.name;
+}
 
 std::vector<TableData> noUserTables() {
     return {};
@@ -358,6 +364,7 @@ TEST_P(JetWriterShapes, ReadsBackAlike) {
     const std::vector<TableData> tables = GetParam().make();
     writeJet4Database(path(), tables);
     expectReadersAgree(path(), tables, 25);
+    EXPECT_TRUE(test::soundJetStructure(path()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -375,6 +382,10 @@ struct Refusal {
     std::vector<TableData> tables;
     QString message;
 };
+
+void PrintTo(const Refusal& refusal, std::ostream* os) {
+    *os << refusal.name;
+}
 
 TableData oneRow(std::vector<Column> columns, std::vector<FieldValue> row,
                  const QString& name = QStringLiteral("t")) {

@@ -169,6 +169,10 @@ struct BadCall {
     int exitCode;
 };
 
+void PrintTo(const BadCall& call, std::ostream* os) {
+    *os << call.name;
+}
+
 class SynthRefuses : public SynthTest, public ::testing::WithParamInterface<BadCall> {};
 
 TEST_P(SynthRefuses, WithExitCodeAndMessage) {
