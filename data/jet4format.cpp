@@ -496,8 +496,6 @@ public:
             throw Error(QStringLiteral("Cannot write '%1': %2").arg(path_, file_.errorString()));
     }
 
-    std::uint32_t pageCount() const { return next_; }
-
 private:
     void layOut(TableState& t) {
         int varCount = 0;
@@ -940,10 +938,6 @@ void Jet4File::endTable() {
 
 void Jet4File::commit() {
     impl_->commit();
-}
-
-std::uint32_t Jet4File::pageCount() const {
-    return impl_->pageCount();
 }
 
 } // namespace peltavo::jet4

@@ -109,9 +109,6 @@ public:
     // commit, the destructor removes the temporary file.
     void commit();
 
-    // Pages written so far (the file's size in pages after commit).
-    std::uint32_t pageCount() const;
-
 private:
     class Impl;
     std::unique_ptr<Impl> impl_;
