@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
         err << "word lists: " << words.size() << " words in " << wordsMs << " ms\n";
         err << "tur-eng: " << turReport.headwords << " headwords from " << turReport.articles
             << " articles (" << turReport.merged << " merged, " << turReport.skipped << " skipped, "
-            << turReport.repaired << " glued phrases repaired) in " << turMs << " ms\n";
+            << turReport.repaired << " glued phrases repaired; " << turReport.reversed
+            << " headwords added and " << turReport.extended
+            << " extended from the English-Turkish dictionary) in " << turMs << " ms\n";
         for (const QString& example : turReport.repairedExamples) {
             err << "  " << example << '\n';
         }

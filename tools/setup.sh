@@ -28,7 +28,7 @@ packages=(
     libgtest-dev googletest
     espeak-ng
     fonts-liberation2
-    dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish
+    dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl
     fp-utils libchm-bin
     xvfb xauth imagemagick x11-utils
 )

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -325,7 +327,12 @@ TEST_F(Import, TurkishEnglishRepairsGluedPhrases) {
     // A headword of the English-Turkish dictionary counts as a real word.
     EXPECT_EQ(entries.at(QStringLiteral("çalışkan")), QStringLiteral("hardworking, diligent"));
     EXPECT_EQ(entries.at(QStringLiteral("Afrika")), QStringLiteral("Africa"));
-    EXPECT_EQ(report.headwords, 4);
+    // The English-Turkish entries turned around come after the Turkish-English ones.
+    EXPECT_EQ(entries.at(QStringLiteral("dünya")), QStringLiteral("earth"));
+    EXPECT_EQ(entries.at(QStringLiteral("renk")), QStringLiteral("color"));
+    EXPECT_EQ(report.headwords, 4 + report.reversed);
+    EXPECT_EQ(report.reversed, 9);
+    EXPECT_EQ(report.extended, 0);
     EXPECT_EQ(report.repaired, 1);
     EXPECT_EQ(report.repairedExamples, QStringList{QStringLiteral("eldersister -> elder sister")});
 }
@@ -334,6 +341,259 @@ TEST_F(Import, MissingDictionaryIsAnError) {
     QFile::remove(tmp.filePath(QStringLiteral("freedict-eng-tur.dict.dz")));
     EXPECT_THROW(importEngTur(tmp.path()), peltavo::Error);
     EXPECT_THROW(importTurEng(tmp.path(), words), peltavo::Error);
+}
+
+// How common English words are, from SCOWL's size levels.
+class Levels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        writeFile(tmp.filePath(QStringLiteral("english-words.10")), "house\nHome\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.35")), "house\nabode\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.txt")), "abode\n"); // no level
+        writeFile(tmp.filePath(QStringLiteral("list")), "house\nhome\nabode\nEgypt\nEnglish\n"
+                                                        "english\ncorn\n");
+        words = EnglishWords::load(tmp.filePath(QStringLiteral("list")));
+    }
+    QTemporaryDir tmp;
+    EnglishWords words;
+};
+
+TEST_F(Levels, ListedWordsWithoutLevels) {
+    EXPECT_EQ(words.level(QStringLiteral("House")), 50);
+    EXPECT_EQ(words.level(QStringLiteral("cottage")), 100);
+    EXPECT_EQ(words.level(QStringLiteral("house corn")), 51);
+}
+
+TEST_F(Levels, LowestLevelIgnoringCasePhrasesByTheirRarestWord) {
+    words.loadLevels(tmp.path());
+    EXPECT_EQ(words.level(QStringLiteral("house")), 10);
+    EXPECT_EQ(words.level(QStringLiteral("HOME")), 10);
+    EXPECT_EQ(words.level(QStringLiteral("abode")), 35);
+    EXPECT_EQ(words.level(QStringLiteral("corn")), 100); // listed, but in no level
+    EXPECT_EQ(words.level(QStringLiteral("home abode")), 36);
+    EXPECT_EQ(words.level(QString()), 100);
+}
+
+TEST_F(Levels, FolderWithoutLevelsIsAnError) {
+    QTemporaryDir empty;
+    try {
+        words.loadLevels(empty.path());
+        FAIL() << "no error";
+    } catch (const peltavo::Error& e) {
+        EXPECT_TRUE(e.message().contains(empty.path())) << e.message().toStdString();
+    }
+}
+
+TEST_F(Levels, NamesAreWordsListedWithACapitalOnly) {
+    EXPECT_TRUE(words.isName(QStringLiteral("egypt")));
+    EXPECT_FALSE(words.isName(QStringLiteral("english"))); // listed both ways
+    EXPECT_FALSE(words.isName(QStringLiteral("corn")));
+    EXPECT_FALSE(words.isName(QStringLiteral("atlantis"))); // not listed
+}
+
+struct TermsCase {
+    const char* name;
+    const char* sense;
+    const char* english;
+    const char* terms; // expected, joined by "|"
+};
+
+void PrintTo(const TermsCase& c, std::ostream* os) {
+    *os << '"' << c.sense << '"';
+}
+
+class TurkishTermsCases : public ::testing::TestWithParam<TermsCase> {};
+
+TEST_P(TurkishTermsCases, KeepsOnlyCleanTerms) {
+    const TermsCase& c = GetParam();
+    EXPECT_EQ(turkishTerms(QString::fromUtf8(c.sense), QString::fromUtf8(c.english)).join(u'|'),
+              QString::fromUtf8(c.terms));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Senses, TurkishTermsCases,
+    ::testing::Values(
+        TermsCase{"SplitAtCommasSemicolonsSlashesOnceEach", "hata; yanlış / kusur, hata", "error",
+                  "hata|yanlış|kusur"},
+        TermsCase{"StopAtThePhrases", "güzel, latif, hoş. beautifully güzel bir şekilde",
+                  "beautiful", "güzel|latif|hoş"},
+        TermsCase{"StopAtAColon", "vermek, teslim etmek: elden ele geçirmek", "deliver",
+                  "vermek|teslim etmek"},
+        TermsCase{"WithoutLabelsAndRemarks", "(k. dili) (-ned, -ning) güneş (gök), gün (eski)",
+                  "sun", "güneş|gün"},
+        TermsCase{"BrokenPluralLabel", "(çoğ.) women) kadın", "woman", "kadın"},
+        TermsCase{"StrayFullStop", ".gözyaşı", "tear", "gözyaşı"},
+        TermsCase{"BareSubjectLabel", "kim. tuz ruhu", "spirit of salt", "tuz ruhu"},
+        TermsCase{"AbbreviationLabelEndsTheTerms", "ingilizce, (kıs.) English, Eng", "eng",
+                  "ingilizce"},
+        TermsCase{"CrossReferenceIsEnglish", "(bak.) colour", "color", ""},
+        TermsCase{"AffixLabel", "(önek) iyi, hoş", "eu", ""},
+        TermsCase{"AffixesAndForeignLetters", "-den, ön-, quiz, taksi", "cab", "taksi"},
+        TermsCase{"TurkishLowerCase", "çIkarmak, kiTAp", "extract", "çıkarmak|kitap"},
+        TermsCase{"CapitalIForL", "Iütfen, Iâkayt", "please", "lütfen|lâkayt"},
+        TermsCase{"NamesKeepTheirCapitals", "Mısır, Kova Burcu, İstanbul", "egypt",
+                  "Mısır|Kova Burcu|İstanbul"},
+        TermsCase{"NoLatinNamesNorAbbreviations", "sarı kuş, Emberiza citrinella, ABD, TBMM",
+                  "yellowhammer", "sarı kuş"},
+        TermsCase{"NoNameInASubjectSense", "(zool.) Natrix", "water snake", ""},
+        TermsCase{"NoPieceAfterAnInnerLabel", "su yılanı, (zool.) natrix", "water snake",
+                  "su yılanı"},
+        TermsCase{"NoDescriptions",
+                  "bir çeşit balık, balık gibi, denize ait, çeşit kuş, bir şey, vb, hata veya "
+                  "yanlış",
+                  "fish", ""},
+        TermsCase{"ThreeWordsOnlyForAVerb",
+                  "gereğinden fazla pişirmek, gereği olmayan harf, çok fazla pişmiş", "overdo",
+                  "gereğinden fazla pişirmek"},
+        TermsCase{"NoExplanation", "bedeninde üç bölme bulunan hayvan", "trilobite", ""},
+        TermsCase{"NoListRunningIntoAText",
+                  "su, hava veya ses hareketlerini kontrol eden bir levha", "baffle", ""},
+        TermsCase{"NoShortPiecesAfterAnExplanation",
+                  "tropikal Afrika ormanlarında yaşayan, büyük, kahverengi antilop", "bongo", ""},
+        TermsCase{"ShortPiecesBeforeAnExplanation", "kabadayı, kendinden küçükleri ezen kimse",
+                  "bully", "kabadayı"},
+        TermsCase{"NoEcho", "hazel, elâ, hazelnut fındık, fındık", "hazel", "elâ|fındık"},
+        TermsCase{"NoLoneLetters", "o, e, a", "he", "o"}, TermsCase{"Empty", "", "x", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The English-Turkish dictionary turned around and added to the Turkish-English one.
+class Reverse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        Articles english = {
+            {QStringLiteral("book"),
+             QStringLiteral("book /bˈʊk/\n1. deftere geçirmek\n2. kitap\n3. (müz.) livre\n")},
+            {QStringLiteral("notebook"), QStringLiteral("notebook\n1. defter, not defteri\n")},
+            {QStringLiteral("volume"), QStringLiteral("volume\n1. cilt, kitap\n2. hacim\n")},
+            {QStringLiteral("tome"), QStringLiteral("tome\n1. kitap\n")},
+            {QStringLiteral("house"),
+             QStringLiteral("house /hˈaʊs/\n1. ev, konut. house arrest ev hapsi\n"
+                            "2. ev halkı\n3. (den.) siper altına almak\n")},
+            {QStringLiteral("home"), QStringLiteral("home\n1. yuva\n2. ev\n")},
+            {QStringLiteral("domicile"), QStringLiteral("domicile\n1. ev\n")},
+            {QStringLiteral("abode"), QStringLiteral("abode\n1. ev, mesken\n")},
+            {QStringLiteral("hand"),
+             QStringLiteral("hand\n1. elle vermek. hand over teslim etmek\n2. devretmek\n"
+                            "3. el\n")},
+            {QStringLiteral("egypt"), QStringLiteral("egypt\n1. Mısır\n")},
+            {QStringLiteral("great britain"), QStringLiteral("great britain\n1. Britanya\n")},
+            {QStringLiteral("corn"), QStringLiteral("corn\n1. mısır\n")},
+            {QStringLiteral("english"), QStringLiteral("english\n1. ingilizce\n")},
+            {QStringLiteral("asst"), QStringLiteral("asst\n1. (kıs.) assistant\n")},
+            {QStringLiteral("ba"), QStringLiteral("ba\n1. bakalorya\n")},
+            {QStringLiteral("x-ray"), QStringLiteral("x-ray\n1. röntgen\n")},
+            {QStringLiteral("re-"), QStringLiteral("re-\n1. yeniden\n")},
+        };
+        // Ten words for "güzel": more than a line takes.
+        for (const char* word : {"beautiful", "pretty", "nice", "fine", "lovely", "fair",
+                                 "handsome", "good", "bonny", "comely"}) {
+            english.push_back({QString::fromLatin1(word),
+                               QString::fromLatin1(word) + QStringLiteral("\n1. güzel\n")});
+        }
+        writeDictd(tmp.path(), QStringLiteral("freedict-eng-tur"), english);
+        writeDictd(tmp.path(), QStringLiteral("freedict-tur-eng"),
+                   {{QStringLiteral("kitap"), QStringLiteral("kitap /kitˈap/\nbook\n")},
+                    {QStringLiteral("mısır"), QStringLiteral("mısır\nmaize\n")},
+                    {QStringLiteral("mısır"), QStringLiteral("Mısır\nEgypt\n")}});
+        writeFile(tmp.filePath(QStringLiteral("english-words.10")),
+                  "book\nhouse\nhome\nhand\ngood\nnice\nfine\npretty\nfair\ngreat\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.20")), "beautiful\nlovely\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.35")),
+                  "notebook\nvolume\nhandsome\ncorn\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.50")), "abode\nEnglish\n");
+        writeFile(tmp.filePath(QStringLiteral("english-words.70")), "tome\ndomicile\nbonny\n");
+        writeFile(tmp.filePath(QStringLiteral("list")),
+                  "book\nhouse\nhome\nhand\nEgypt\nBritain\ngreat\nEnglish\ncorn\n");
+        words = EnglishWords::load(tmp.filePath(QStringLiteral("list")));
+        words.loadLevels(tmp.path());
+    }
+    std::map<QString, QString> import(Report* report = nullptr) const {
+        return byHeadword(importTurEng(tmp.path(), words, report));
+    }
+    QTemporaryDir tmp;
+    EnglishWords words;
+};
+
+TEST_F(Reverse, OwnSensesFirstThenTheEnglishWordsTheyLack) {
+    const auto entries = import();
+    // "book" is in the Turkish-English entry already; "volume" is more common than "tome".
+    EXPECT_EQ(entries.at(QStringLiteral("kitap")), QStringLiteral("1. book\r\n2. volume, tome"));
+    EXPECT_EQ(entries.at(QStringLiteral("mısır")), QStringLiteral("1. maize\r\n2. corn"));
+    EXPECT_EQ(entries.at(QStringLiteral("Mısır")), QStringLiteral("Egypt"));
+}
+
+TEST_F(Reverse, NewHeadwordsFromEveryCleanTerm) {
+    const auto entries = import();
+    EXPECT_EQ(entries.at(QStringLiteral("defter")), QStringLiteral("notebook"));
+    EXPECT_EQ(entries.at(QStringLiteral("not defteri")), QStringLiteral("notebook"));
+    EXPECT_EQ(entries.at(QStringLiteral("deftere geçirmek")), QStringLiteral("book"));
+    EXPECT_EQ(entries.at(QStringLiteral("cilt")), QStringLiteral("volume"));
+    EXPECT_EQ(entries.at(QStringLiteral("hacim")), QStringLiteral("volume"));
+    EXPECT_EQ(entries.at(QStringLiteral("livre")), QStringLiteral("book"));
+    EXPECT_EQ(entries.at(QStringLiteral("ingilizce")), QStringLiteral("English"));
+    EXPECT_EQ(entries.at(QStringLiteral("Britanya")), QStringLiteral("Great Britain"));
+    EXPECT_EQ(entries.at(QStringLiteral("röntgen")), QStringLiteral("x-ray"));
+    // Abbreviations, two letters that are no common word, prefixes.
+    for (const char* absent : {"assistant", "bakalorya", "yeniden"}) {
+        EXPECT_EQ(entries.count(QString::fromUtf8(absent)), 0u) << absent;
+    }
+    for (const auto& [headword, meaning] : entries) {
+        EXPECT_FALSE(meaning.contains(QLatin1String("asst"))) << headword.toStdString();
+    }
+}
+
+TEST_F(Reverse, CommonWordsAndFirstSensesFirst) {
+    const auto entries = import();
+    // house: first term of the first sense, level 10; home: a sense of its own, level 10;
+    // abode and domicile: first terms, rarer.
+    EXPECT_EQ(entries.at(QStringLiteral("ev")), QStringLiteral("house, home, abode, domicile"));
+    EXPECT_EQ(entries.at(QStringLiteral("konut")), QStringLiteral("house"));
+}
+
+TEST_F(Reverse, SensesCarryingOnAPhraseAreLeftOut) {
+    const auto entries = import();
+    EXPECT_EQ(entries.count(QStringLiteral("ev hapsi")), 0u);
+    EXPECT_EQ(entries.count(QStringLiteral("ev halkı")), 0u);  // no verb after "ev hapsi"
+    EXPECT_EQ(entries.count(QStringLiteral("devretmek")), 0u); // a verb after "teslim etmek"
+    EXPECT_EQ(entries.at(QStringLiteral("el")), QStringLiteral("hand")); // no verb: hand's own
+    EXPECT_EQ(entries.at(QStringLiteral("elle vermek")), QStringLiteral("hand"));
+    EXPECT_EQ(entries.at(QStringLiteral("siper altına almak")), QStringLiteral("house"));
+}
+
+TEST_F(Reverse, LineIsCappedBestFirst) {
+    const auto entries = import();
+    const QStringList line = entries.at(QStringLiteral("güzel")).split(QStringLiteral(", "));
+    ASSERT_EQ(line.size(), kReversedWordsCap);
+    // Level 10 alphabetically, then 20, then 35; the level-70 and unknown words are cut.
+    EXPECT_EQ(line, QStringList({QStringLiteral("fair"), QStringLiteral("fine"),
+                                 QStringLiteral("good"), QStringLiteral("nice"),
+                                 QStringLiteral("pretty"), QStringLiteral("beautiful"),
+                                 QStringLiteral("lovely"), QStringLiteral("handsome")}));
+}
+
+TEST_F(Reverse, CountsAndSameResultWhateverTheArticleOrder) {
+    Report report;
+    const auto first = importTurEng(tmp.path(), words, &report);
+    EXPECT_EQ(report.headwords, static_cast<int>(first.size()));
+    EXPECT_EQ(report.extended, 2); // kitap, mısır
+    EXPECT_EQ(report.reversed, report.headwords - 3);
+    EXPECT_EQ(report.articles, 3);
+
+    std::vector<Entry> reread = readDictd(tmp.filePath(QStringLiteral("freedict-eng-tur.index")),
+                                          tmp.filePath(QStringLiteral("freedict-eng-tur.dict.dz")));
+    Articles reversedOrder;
+    for (auto it = reread.rbegin(); it != reread.rend(); ++it) {
+        reversedOrder.push_back({it->headword, it->meaning});
+    }
+    writeDictd(tmp.path(), QStringLiteral("freedict-eng-tur"), reversedOrder);
+    const auto second = importTurEng(tmp.path(), words);
+    ASSERT_EQ(second.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(second[i].headword, first[i].headword);
+        EXPECT_EQ(second[i].meaning, first[i].meaning);
+    }
 }
 
 // The dictionaries that Debian installs.
@@ -399,10 +659,59 @@ TEST_F(Installed, TurkishEnglish) {
     EXPECT_GT(report.headwords, 900);
     EXPECT_GT(report.repaired, 50);
     EXPECT_EQ(entries.at(QStringLiteral("abla")), QStringLiteral("1. sister\r\n2. elder sister"));
+    // FreeDict's own sense first; "America" comes from the English-Turkish dictionary.
     EXPECT_TRUE(entries.at(QStringLiteral("Amerika"))
-                    .startsWith(QStringLiteral("United States of America")));
+                    .startsWith(QStringLiteral("1. United States of America")));
     for (const Entry& e : list) {
         EXPECT_FALSE(e.meaning.contains(QStringLiteral("storagebattery")));
+    }
+}
+
+TEST_F(Installed, TurkishEnglishWithTheEnglishTurkishTurnedAround) {
+    Report report;
+    const auto list = importTurEng(kDir, EnglishWords::loadSystem(), &report);
+    const auto entries = byHeadword(list);
+    EXPECT_GT(report.headwords, 30000);
+    EXPECT_LT(report.headwords, 50000);
+    EXPECT_EQ(report.headwords, report.articles + report.reversed);
+    EXPECT_GT(report.extended, 300);
+
+    const auto meaningHas = [&](const char* headword, std::initializer_list<const char*> english) {
+        const QString h = QString::fromUtf8(headword);
+        ASSERT_EQ(entries.count(h), 1u) << headword;
+        const QStringList given = entries.at(h).split(
+            QRegularExpression(QStringLiteral("\\r\\n\\d+\\. |^\\d+\\. |, ")), Qt::SkipEmptyParts);
+        for (const char* word : english) {
+            EXPECT_TRUE(given.contains(QString::fromUtf8(word)))
+                << headword << ": " << entries.at(h).toStdString() << " lacks " << word;
+        }
+    };
+    meaningHas("kitap", {"book", "opus"});
+    meaningHas("ev", {"house", "home"});
+    meaningHas("güzel", {"beautiful", "pretty", "lovely"});
+    meaningHas("su", {"water"});
+    meaningHas("çocuk", {"child", "kid"});
+    meaningHas("kedi", {"cat"});
+    meaningHas("el", {"hand"});
+    meaningHas("gözyaşı", {"tear"});
+    meaningHas("ingilizce", {"English"});
+    meaningHas("Mısır", {"Egypt"});
+    EXPECT_FALSE(entries.at(QStringLiteral("mısır")).contains(QStringLiteral("gypt")));
+    // Common words lead the line: "house" and "home" before "domicile".
+    EXPECT_TRUE(entries.at(QStringLiteral("ev")).startsWith(QStringLiteral("home, house")) ||
+                entries.at(QStringLiteral("ev")).startsWith(QStringLiteral("house, home")))
+        << entries.at(QStringLiteral("ev")).toStdString();
+
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    for (const auto& [headword, meaning] : entries) {
+        // Headwords in lower case unless they start with a capital (names).
+        if (headword.front().isLower()) {
+            EXPECT_EQ(headword, turkish.toLower(headword));
+        }
+        EXPECT_LE(headword.count(u' '), 2) << headword.toStdString();
+        // The last line of a meaning is at most one line of reversed words, or FreeDict's own.
+        const QString last = meaning.section(QStringLiteral("\r\n"), -1);
+        EXPECT_FALSE(last.isEmpty()) << headword.toStdString();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -140,7 +141,68 @@ EnglishWords EnglishWords::loadSystem() {
         throw Error(QStringLiteral("No English word list found: install the Debian package "
                                    "wamerican or wbritish (/usr/share/dict/american-english)"));
     }
-    return load(paths);
+    EnglishWords words = load(paths);
+    const QString scowl = QStringLiteral("/usr/share/dict/scowl");
+    if (QFileInfo(scowl).isDir()) {
+        words.loadLevels(scowl);
+    }
+    return words;
+}
+
+void EnglishWords::loadLevels(const QString& dir) {
+    const QStringList files =
+        QDir(dir).entryList({QStringLiteral("english-words.*")}, QDir::Files, QDir::Name);
+    int loaded = 0;
+    for (const QString& name : files) {
+        bool numeric = false;
+        const int level = name.section(u'.', 1).toInt(&numeric);
+        if (!numeric) {
+            continue;
+        }
+        const QString path = QDir(dir).filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            throw Error(QStringLiteral("Cannot open the English word list %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        while (!file.atEnd()) {
+            const QString word = QString::fromUtf8(file.readLine()).trimmed().toLower();
+            if (word.isEmpty()) {
+                continue;
+            }
+            const auto found = levels_.constFind(word);
+            if (found == levels_.cend() || *found > level) {
+                levels_.insert(word, level);
+            }
+        }
+        if (file.error() != QFileDevice::NoError) {
+            throw Error(QStringLiteral("Cannot read the English word list %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        ++loaded;
+    }
+    if (loaded == 0) {
+        throw Error(QStringLiteral("No SCOWL word list (english-words.LEVEL) in %1").arg(dir));
+    }
+}
+
+int EnglishWords::level(const QString& wordOrPhrase) const {
+    constexpr int kUnknown = 100;
+    const QStringList words = wordOrPhrase.toLower().split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+        return kUnknown;
+    }
+    int rarest = 0;
+    for (const QString& word : words) {
+        int level = kUnknown;
+        if (!levels_.isEmpty()) {
+            level = levels_.value(word, kUnknown);
+        } else if (folded_.contains(word)) {
+            level = 50;
+        }
+        rarest = std::max(rarest, level);
+    }
+    return words.size() > 1 ? std::min(kUnknown, rarest + 1) : rarest;
 }
 
 void EnglishWords::add(const QString& word) {
@@ -150,6 +212,11 @@ void EnglishWords::add(const QString& word) {
 
 bool EnglishWords::contains(const QString& word) const {
     return folded_.contains(word.toLower());
+}
+
+bool EnglishWords::isName(const QString& word) const {
+    const QString lower = word.toLower();
+    return folded_.contains(lower) && !exact_.contains(lower);
 }
 
 bool EnglishWords::acceptsPiece(const QString& piece) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,8 @@ struct Report {
     int repaired = 0;   // glued English phrases split into words (Turkish-English only)
     int labelFixes = 0; // words that the source had broken apart with a "(abbr.)" label
     QStringList repairedExamples; // a few of the repairs, "eldersister -> elder sister"
+    int reversed = 0; // Turkish-English headwords made from the English-Turkish dictionary alone
+    int extended = 0; // Turkish-English headwords given English words from the reversal as well
 };
 
 // Reads a dictd dictionary: the index (lines "headword TAB offset TAB length", the numbers in
@@ -42,15 +45,23 @@ std::vector<Entry> readDictd(const QString& indexPath, const QString& dictPath);
 
 // A set of known English words, loaded from word lists with one word per line such as
 // /usr/share/dict/american-english (Debian wamerican) or british-english (wbritish).
-// Possessive lines ("Aaron's") are not kept.
+// Possessive lines ("Aaron's") are not kept. It may also know how common words are, from the
+// size levels of SCOWL (Debian scowl): level 10 holds the most common words, 20 the next, and so
+// on up to 95.
 class EnglishWords {
 public:
     // Throws peltavo::Error when a file cannot be read or holds no word at all.
     static EnglishWords load(const QString& path);
     static EnglishWords load(const QStringList& paths);
     // The system word lists that exist among /usr/share/dict/american-english and
-    // british-english; throws peltavo::Error when neither is there.
+    // british-english; throws peltavo::Error when neither is there. The levels of
+    // /usr/share/dict/scowl are loaded as well when that folder is there.
     static EnglishWords loadSystem();
+
+    // Loads the levels from the SCOWL files "english-words.LEVEL" in dir (each file holds the
+    // words that enter at that level). Throws peltavo::Error when dir holds no such file or one
+    // cannot be read. A word keeps the lowest level it is found at.
+    void loadLevels(const QString& dir);
 
     void add(const QString& word);
     // Whether the word is known, ignoring letter case.
@@ -60,10 +71,18 @@ public:
     // one of the common two-letter function words ("of", "to", "by", ...), or "a" / "I".
     bool acceptsPiece(const QString& piece) const;
     qsizetype size() const { return folded_.size(); }
+    // Whether the word lists hold the word with a capital only ("Egypt", "English").
+    bool isName(const QString& word) const;
+
+    // How common a word or phrase is, from 10 (most common) to 100 (unknown), ignoring case.
+    // With levels loaded, a word has its SCOWL level, or 100; without, a listed word has 50 and
+    // any other 100. A phrase has the level of its rarest word, plus one for being a phrase.
+    int level(const QString& wordOrPhrase) const;
 
 private:
-    QSet<QString> folded_; // every word in lower case
-    QSet<QString> exact_;  // every word as listed
+    QSet<QString> folded_;       // every word in lower case
+    QSet<QString> exact_;        // every word as listed
+    QHash<QString, int> levels_; // lower case word -> SCOWL level
 };
 
 // Splits each glued English phrase of text ("eldersister", "besorryabout", "storagebattery")
@@ -88,9 +107,40 @@ QString repairGluedWords(const QString& text, const EnglishWords& words, bool* c
 // instead). Every returned headword and meaning is non-empty. Throws peltavo::Error as
 // readDictd does.
 std::vector<Entry> importEngTur(const QString& dictdDir, Report* report = nullptr);
-// The English meanings have their glued phrases repaired with words, extended by the single-word
-// headwords of the English-Turkish dictionary (so "hardworking" stays whole).
+//
+// The Turkish-English import starts from the Turkish-English dictionary, whose English meanings
+// have their glued phrases repaired with words, extended by the single-word headwords of the
+// English-Turkish dictionary (so "hardworking" stays whole). It then adds the English-Turkish
+// dictionary turned around: every clean Turkish term (see turkishTerms) of an English headword
+// that is a plain word or phrase of up to three words gets that headword as a meaning (the first
+// spelling of "color, colour"). A headword of the Turkish-English dictionary spelt exactly like
+// the term keeps its own senses first and gets one more line with the English words that its
+// senses do not already give; any other term becomes a headword of its own with one line of
+// English words. Such a line holds at most kReversedWordsCap words, separated by ", ", best
+// first: how common a word is (EnglishWords::level) weighed against how plainly it translates
+// the term (first term of the first sense best, a sense with a subject or register label or an
+// explanation worst), ties broken by place in the English entry, then alphabetically. English
+// words that the word lists hold with a capital only get it ("English"), and a phrase with such a
+// word for a Turkish name gets capitals throughout ("Great Britain" for "Britanya"). Entries come
+// in the Turkish-English dictionary's order, then the new headwords in UTF-16 order; the result is
+// the same for the same files and word lists.
 std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
                                 Report* report = nullptr);
+inline constexpr int kReversedWordsCap = 8;
+
+// The clean Turkish terms of one sense of the English-Turkish dictionary, as the reversal uses
+// them, in the order they appear, each once. A term is in lower case (Turkish rules: "I" is "ı",
+// "İ" is "i") unless the source writes it with a capital: a name ("Mısır", "Türk lirası") keeps
+// the source's spelling. Parenthesised labels and remarks are dropped; the text stops at the
+// first full stop or colon (English phrases with their own translations follow) and at an
+// abbreviation, cross-reference or affix label ("(kıs.)", "(bak.)", "(önek)"); the rest is cut at
+// commas, semicolons and slashes. A term is one or two words of the Turkish alphabet (hyphens and
+// apostrophes inside words allowed), or three when they end in a verb ("gereğinden fazla
+// pişirmek"); it is no prefix or suffix, no description ("bir çeşit ...", "... gibi",
+// "... ait", "... veya ...", short pieces that run on into a longer text), no Latin name, no
+// abbreviation in capitals, no name in a sense with a subject label, and repeats no word of
+// englishHeadword nor a word made from one ("hazelnut" for "hazel"). An empty result means the
+// sense has no clean term.
+QStringList turkishTerms(const QString& sense, const QString& englishHeadword);
 
 } // namespace peltavo::freedict

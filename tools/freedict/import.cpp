@@ -8,6 +8,7 @@
 #include "freedict.h"
 
 #include "error.h"
+#include "reversal.h"
 
 #include <QDir>
 #include <QHash>
@@ -230,6 +231,22 @@ public:
         }
     }
 
+    // Adds one sense to the headword, a new entry when there is none yet; counts no article.
+    void append(const QString& headword, const QString& sense) {
+        auto found = slot_.constFind(headword);
+        if (found == slot_.cend()) {
+            found = slot_.insert(headword, entries_.size());
+            entries_.push_back({headword, {}});
+        }
+        entries_[*found].senses << sense;
+    }
+
+    struct Pending {
+        QString headword;
+        QStringList senses;
+    };
+    const std::vector<Pending>& pending() const { return entries_; }
+
     std::vector<Entry> finish(Report& report) const {
         std::vector<Entry> out;
         out.reserve(entries_.size());
@@ -252,10 +269,6 @@ public:
     }
 
 private:
-    struct Pending {
-        QString headword;
-        QStringList senses;
-    };
     QHash<QString, qsizetype> slot_;
     std::vector<Pending> entries_;
 };
@@ -265,12 +278,7 @@ QString headwordOf(const Entry& article, QString (*clean)(QString)) {
     return h.isEmpty() ? clean(article.headword) : h;
 }
 
-} // namespace
-
-std::vector<Entry> importEngTur(const QString& dictdDir, Report* report) {
-    Report local;
-    Report& r = report ? *report : local;
-    r = Report{};
+Merger readEngTur(const QString& dictdDir, Report& r) {
     const std::vector<Entry> articles = readFreedict(dictdDir, kEngTur);
     const LabelRepair labels(articles);
     Merger merger;
@@ -282,7 +290,61 @@ std::vector<Entry> importEngTur(const QString& dictdDir, Report* report) {
         senses.removeAll(QString());
         merger.add(headwordOf(article, cleanEnglishHeadword), senses, r);
     }
-    return merger.finish(r);
+    return merger;
+}
+
+// The English words and phrases that the senses already give, in lower case.
+QSet<QString> givenEnglish(const QStringList& senses) {
+    static const QRegularExpression separators(QStringLiteral("[,;]"));
+    QSet<QString> given;
+    for (const QString& sense : senses) {
+        for (const QString& item : sense.split(separators)) {
+            given.insert(item.simplified().toLower());
+        }
+    }
+    return given;
+}
+
+// Adds the reversed English-Turkish entries to the Turkish-English ones.
+void addReversed(const Merger& english, const EnglishWords& common, Merger& turkish, Report& r) {
+    Reversal reversal;
+    for (const Merger::Pending& p : english.pending()) {
+        reversal.add(p.headword, p.senses);
+    }
+    QHash<QString, qsizetype> own; // headword -> index among the Turkish-English entries
+    const std::vector<Merger::Pending>& entries = turkish.pending();
+    for (qsizetype i = 0; i < static_cast<qsizetype>(entries.size()); ++i) {
+        own.insert(entries[i].headword, i);
+    }
+    for (const Reversal::Result& result : reversal.finish(common, kReversedWordsCap)) {
+        const auto found = own.constFind(result.turkish);
+        if (found == own.cend()) {
+            turkish.append(result.turkish, result.english.join(QStringLiteral(", ")));
+            ++r.reversed;
+            continue;
+        }
+        const QString headword = entries[*found].headword; // a copy: append() may grow entries
+        const QSet<QString> given = givenEnglish(entries[*found].senses);
+        QStringList missing;
+        for (const QString& word : result.english) {
+            if (!given.contains(word.toLower())) {
+                missing << word;
+            }
+        }
+        if (!missing.isEmpty()) {
+            turkish.append(headword, missing.join(QStringLiteral(", ")));
+            ++r.extended;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<Entry> importEngTur(const QString& dictdDir, Report* report) {
+    Report local;
+    Report& r = report ? *report : local;
+    r = Report{};
+    return readEngTur(dictdDir, r).finish(r);
 }
 
 std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
@@ -291,12 +353,13 @@ std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& wor
     Report& r = report ? *report : local;
     r = Report{};
 
+    Report englishReport;
+    const Merger english = readEngTur(dictdDir, englishReport);
     EnglishWords known = words;
-    for (const Entry& article : readFreedict(dictdDir, kEngTur)) {
-        const QString h = cleanEnglishHeadword(articleHeadword(article.meaning));
-        if (std::all_of(h.begin(), h.end(),
+    for (const Merger::Pending& p : english.pending()) {
+        if (std::all_of(p.headword.begin(), p.headword.end(),
                         [](QChar c) { return c.isLetter() && c.unicode() < 128; })) {
-            known.add(h);
+            known.add(p.headword);
         }
     }
 
@@ -314,6 +377,8 @@ std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& wor
     r.repaired = static_cast<int>(repairs.size());
     repairs.removeDuplicates();
     r.repairedExamples = repairs.mid(0, 10);
+
+    addReversed(english, words, merger, r);
     return merger.finish(r);
 }
 
