@@ -3,6 +3,7 @@
 #include "error.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
 
@@ -86,6 +87,42 @@ using GString = std::unique_ptr<char, GFree>;
 constexpr int kOffsetMask = 0x1fff;
 constexpr size_t kMinBindSize = MDB_BIND_SIZE;
 
+// Jet 4 stores text as UTF-16LE, or compressed: after the marker FF FE, runs of one-byte
+// characters (U+0001 to U+00FF) and of UTF-16LE characters, switched by each 00 byte. Decoding it
+// here, rather than through libmdb's iconv round trip to UTF-8, keeps every UTF-16 unit (surrogate
+// pairs included) and reads a large table several times faster.
+QString decodeJet4Text(QByteArrayView bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    QString out;
+    if (n >= 2 && p[0] == 0xff && p[1] == 0xfe) {
+        out.resize(n);
+        QChar* d = out.data();
+        bool oneByte = true;
+        for (qsizetype i = 2; i < n;) {
+            if (p[i] == 0) {
+                oneByte = !oneByte;
+                ++i;
+            } else if (oneByte) {
+                *d++ = QChar(p[i]);
+                ++i;
+            } else if (i + 1 < n) {
+                *d++ = QChar(char16_t(p[i] | (p[i + 1] << 8)));
+                i += 2;
+            } else {
+                break;
+            }
+        }
+        out.truncate(d - out.constData());
+        return out;
+    }
+    out.resize(n / 2);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i + 1 < n; i += 2)
+        *d++ = QChar(char16_t(p[i] | (p[i + 1] << 8)));
+    return out;
+}
+
 QString damaged(const QString& path, const QString& detail) {
     return QStringLiteral("The database '%1' cannot be read whole: %2").arg(path, detail);
 }
@@ -133,7 +170,13 @@ class TableReader {
 public:
     TableReader(MdbHandle* mdb, MdbTableDef* table, const QString& path)
         : mdb_(mdb), table_(table), path_(path),
-          pageCount_(static_cast<quint64>(QFileInfo(path).size() / mdb->fmt->pg_size)) {}
+          pageCount_(static_cast<quint64>(QFileInfo(path).size() / mdb->fmt->pg_size)),
+          file_(path) {
+        // Long values are read straight from a read-only mapping of the file when one can be
+        // made; libmdb's own page swap per long value costs more than the rest of the read.
+        if (file_.open(QIODevice::ReadOnly))
+            mapped_ = file_.map(0, file_.size());
+    }
 
     TableData read() {
         TableData data;
@@ -189,6 +232,10 @@ private:
         case MDB_TEXT:
             if (field.siz == 0)
                 return QString();
+            if (mdb_->f->jet_version != MDB_VER_JET3) {
+                return decodeJet4Text(QByteArrayView(
+                    reinterpret_cast<const char*>(mdb_->pg_buf) + field.start, field.siz));
+            }
             return text(col->col_type, field.start, field.siz, static_cast<size_t>(field.siz));
         case MDB_MEMO:
             return memo(field);
@@ -218,16 +265,77 @@ private:
     QString memo(const MdbField& field) {
         if (field.siz < MDB_MEMO_OVERHEAD)
             return QString();
+        if (mdb_->f->jet_version == MDB_VER_JET3)
+            return jet3Memo(field);
+        return decodeJet4Text(memoBytes(field));
+    }
+
+    // The stored bytes of a memo: inside the row, on one long-value page, or chained over
+    // several. Every byte the memo's header promises must be there.
+    QByteArray memoBytes(const MdbField& field) {
+        const auto* row = static_cast<const unsigned char*>(mdb_->pg_buf);
+        const auto header = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start));
+        const qsizetype length = header & 0x3fffffff;
+        if (header & 0x80000000) {
+            return QByteArray(reinterpret_cast<const char*>(row) + field.start + MDB_MEMO_OVERHEAD,
+                              field.siz - MDB_MEMO_OVERHEAD);
+        }
+        QByteArray bytes;
+        bytes.reserve(length);
+        auto pointer = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start + 4));
+        const bool chained = !(header & 0x40000000);
+        if (chained && (header & 0xff000000))
+            throw Error(damaged(path_, QStringLiteral("a memo is stored in an unknown way")));
+        for (quint64 hops = 0; bytes.size() < length; ++hops) {
+            void* page = nullptr;
+            int offset = 0;
+            size_t size = 0;
+            if (pointer == 0 || (pointer >> 8) >= pageCount_ || hops > pageCount_ ||
+                !findLongValueRow(pointer, &page, &offset, &size))
+                throw Error(
+                    damaged(path_, QStringLiteral("a memo lies beyond the end of the file")));
+            const char* data = static_cast<const char*>(page) + offset;
+            if (!chained) {
+                bytes.append(data, static_cast<qsizetype>(std::min<size_t>(size, length)));
+                break;
+            }
+            if (size < 4)
+                break;
+            pointer = static_cast<quint32>(mdb_get_int32(page, offset));
+            bytes.append(data + 4, static_cast<qsizetype>(size - 4));
+        }
+        if (bytes.size() < length)
+            throw Error(damaged(path_, QStringLiteral("a memo value is cut short")));
+        bytes.truncate(length);
+        return bytes;
+    }
+
+    // Locates row (pointer & 0xff) of page (pointer >> 8), as libmdb's mdb_find_pg_row does.
+    bool findLongValueRow(quint32 pointer, void** page, int* offset, size_t* size) {
+        if (!mapped_)
+            return mdb_find_pg_row(mdb_, static_cast<int>(pointer), page, offset, size) == 0;
+        const qint64 pageSize = mdb_->fmt->pg_size;
+        uchar* base = mapped_ + static_cast<qint64>(pointer >> 8) * pageSize;
+        const int row = static_cast<int>(pointer & 0xff);
+        const int rowCountOffset = mdb_->fmt->row_count_offset;
+        if (row >= mdb_get_int16(base, rowCountOffset))
+            return false;
+        const int start = mdb_get_int16(base, rowCountOffset + 2 + row * 2) & kOffsetMask;
+        const int end = row == 0 ? static_cast<int>(pageSize)
+                                 : mdb_get_int16(base, rowCountOffset + row * 2) & kOffsetMask;
+        if (start > end || end > pageSize)
+            return false;
+        *page = base;
+        *offset = start;
+        *size = static_cast<size_t>(end - start);
+        return true;
+    }
+
+    QString jet3Memo(const MdbField& field) {
         const auto header = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start));
         const quint32 length = header & 0x3fffffff;
         if (length == 0)
             return QString();
-        if (!(header & 0x80000000)) {
-            const auto pointer = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start + 4));
-            if ((pointer >> 8) == 0 || (pointer >> 8) >= pageCount_)
-                throw Error(
-                    damaged(path_, QStringLiteral("a memo lies beyond the end of the file")));
-        }
         QString value = text(MDB_MEMO, field.start, field.siz, length);
         if (value.isEmpty())
             throw Error(damaged(path_, QStringLiteral("a memo value cannot be read")));
@@ -249,6 +357,8 @@ private:
     MdbTableDef* table_;
     QString path_;
     quint64 pageCount_;
+    QFile file_;
+    uchar* mapped_ = nullptr; // unmapped when file_ closes
 };
 
 // Runs `work` with libmdb's stderr chatter captured; anything it said turns into an error.
