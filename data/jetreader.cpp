@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -362,12 +363,32 @@ private:
 };
 
 // Runs `work` with libmdb's stderr chatter captured; anything it said turns into an error.
+// Whether a line written to stderr is one of libmdb's complaints about the file. Other threads of
+// the program (the browser pane's, say) may write to stderr meanwhile; their lines are passed on.
+bool isLibmdbComplaint(const QString& line) {
+    static const QRegularExpression complaint(
+        QStringLiteral(
+            R"(^(warning|error|unhandled|unable|couldn't|can't|oops|offset \d+ is beyond eof|eof reached|)"
+            R"(unknown|unrecognized|mdb_|detected invalid|critical|sequence error|out of memory|)"
+            R"(file not found|no msysrelationships))"),
+        QRegularExpression::CaseInsensitiveOption);
+    return complaint.match(line.trimmed()).hasMatch();
+}
+
+// Runs `work` with libmdb's stderr chatter captured; a complaint of libmdb's turns into an error.
 template <typename Work> auto quietly(const QString& path, Work&& work) {
     StderrCapture capture;
     auto result = work();
-    const QString said = capture.finish();
-    if (!said.isEmpty())
-        throw Error(damaged(path, said.section(u'\n', 0, 0)));
+    const QStringList lines = capture.finish().split(u'\n', Qt::SkipEmptyParts);
+    QString complaint;
+    for (const QString& line : lines) {
+        if (complaint.isEmpty() && isLibmdbComplaint(line))
+            complaint = line.trimmed();
+        else if (!isLibmdbComplaint(line))
+            std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    }
+    if (!complaint.isEmpty())
+        throw Error(damaged(path, complaint));
     return result;
 }
 

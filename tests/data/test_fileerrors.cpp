@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 using namespace peltavo;
 
@@ -150,6 +153,26 @@ TEST(DamagedDatabase, NotADatabaseAndNoSuchTable) {
     } catch (const Error& e) {
         EXPECT_TRUE(e.message().contains(u"nosuch"));
     }
+}
+
+// libmdb's complaints go to stderr, which the reader watches while it works; what other threads
+// write there at the same time must neither fail the read nor get lost.
+TEST(DamagedDatabase, OtherThreadsWritingToStderrDoNotFailARead) {
+    struct Chatter {
+        std::atomic<bool> done{false};
+        std::thread thread{[this] {
+            while (!done) {
+                std::fprintf(stderr, "browser: a message from another thread\n");
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        }};
+        ~Chatter() {
+            done = true;
+            thread.join();
+        }
+    } chatter;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_NO_THROW(JetReader::readTable(samplePath(), QStringLiteral("konus")));
 }
 
 TEST(ReadOnlyAccess, ReadingNeverChangesTheFile) {
