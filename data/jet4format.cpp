@@ -116,27 +116,19 @@ int fixedSize(Type t) {
     }
 }
 
-// Column length as the definition records it.
+// Column length as the definition records it: the fixed size, one byte for a Boolean, the
+// stored bytes of a Text or Binary column, nothing for long values.
 int definedLength(const ColumnSpec& c) {
     switch (c.type) {
     case Type::Boolean:
-    case Type::Byte:
         return 1;
-    case Type::Int16:
-        return 2;
-    case Type::Long:
-        return 4;
-    case Type::DateTime:
-        return 8;
     case Type::Text:
         return c.length * 2;
     case Type::Binary:
         return c.length;
-    case Type::Ole:
-    case Type::Memo:
-        return 0;
+    default:
+        return fixedSize(c.type);
     }
-    return 0;
 }
 
 // A page that holds rows (table data, long values, usage maps) while it is being filled.
