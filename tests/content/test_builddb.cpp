@@ -5,12 +5,12 @@
 #include "jetreader.h"
 #include "jetwriter.h"
 #include "oracle.h"
+#include "peltavodb.h"
 #include "tables.h"
 #include "testpaths.h"
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -85,26 +85,7 @@ TEST(BuildDatabase, BothReadersFindEveryValueWritten) {
     }
 }
 
-// Runs peltavo-db with the arguments; returns its exit code, stdout and stderr.
-struct CommandRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CommandRun peltavoDb(const QStringList& args) {
-    QProcess process;
-    process.start(test::runtimeDir() + QStringLiteral("/peltavo-db"), args);
-    CommandRun run;
-    if (!process.waitForFinished(180000)) {
-        ADD_FAILURE() << "peltavo-db did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using test::runPeltavoDb;
 
 QByteArray sha256(const QString& path) {
     QFile file(path);
@@ -121,12 +102,12 @@ TEST(BuildCommand, TwoBuildsOfTheSameContentAreByteIdentical) {
     const QString first = dir.filePath(QStringLiteral("first.MDB"));
     const QString second = dir.filePath(QStringLiteral("second.MDB"));
 
-    const CommandRun run = peltavoDb({u"build"_qs, root, u"-o"_qs, first});
+    const test::ToolRun run = runPeltavoDb({u"build"_qs, root, u"-o"_qs, first});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("konus    2 rows"))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("sorubos  4 rows"))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("glued English phrases split")));
-    ASSERT_EQ(peltavoDb({u"build"_qs, root, u"-o"_qs, second}).exitCode, 0);
+    ASSERT_EQ(runPeltavoDb({u"build"_qs, root, u"-o"_qs, second}).exitCode, 0);
 
     EXPECT_FALSE(sha256(first).isEmpty());
     EXPECT_EQ(sha256(first), sha256(second));
@@ -143,7 +124,7 @@ TEST(BuildCommand, BadContentListsEveryProblemAndWritesNothing) {
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("peltavo.MDB"));
 
-    const CommandRun run = peltavoDb({u"build"_qs, root, u"-o"_qs, output});
+    const test::ToolRun run = runPeltavoDb({u"build"_qs, root, u"-o"_qs, output});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(QFile::exists(output));
     const QString conversation = folder.path(u"conversations/01-hello.txt"_qs);
@@ -166,8 +147,8 @@ TEST(BuildCommand, MissingDictionariesStopTheBuild) {
     const QString root = folder.write();
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("peltavo.MDB"));
-    const CommandRun run =
-        peltavoDb({u"build"_qs, root, u"-o"_qs, output, u"--dictd"_qs, dir.path()});
+    const test::ToolRun run =
+        runPeltavoDb({u"build"_qs, root, u"-o"_qs, output, u"--dictd"_qs, dir.path()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(QStringLiteral("cannot import the dictionaries")))
         << run.err.toStdString();
@@ -177,7 +158,7 @@ TEST(BuildCommand, MissingDictionariesStopTheBuild) {
 class BuildUsage : public ::testing::TestWithParam<QStringList> {};
 
 TEST_P(BuildUsage, IsAUsageError) {
-    const CommandRun run = peltavoDb(QStringList{u"build"_qs} + GetParam());
+    const test::ToolRun run = runPeltavoDb(QStringList{u"build"_qs} + GetParam());
     EXPECT_EQ(run.exitCode, 64);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("usage: peltavo-db build")))
         << run.err.toStdString();

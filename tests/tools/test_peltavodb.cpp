@@ -1,45 +1,34 @@
 // peltavo-db as people who keep learning databases run it: output, exit codes, messages.
+#include "peltavodb.h"
 #include "testpaths.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun peltavoDb(const QStringList& args) {
-    QProcess p;
-    p.start(peltavo::test::runtimeDir() + QStringLiteral("/peltavo-db"), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
+using peltavo::test::runPeltavoDb;
+using peltavo::test::ToolRun;
 
 QString sample() {
     return peltavo::test::fixture(QStringLiteral("peltavo-sample.mdb"));
 }
 
 TEST(PeltavoDb, ListsTables) {
-    const ToolRun r = peltavoDb({QStringLiteral("tables"), sample()});
+    const ToolRun r = runPeltavoDb({QStringLiteral("tables"), sample()});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, QStringLiteral("konus\nisozluk\ntsozluk\nsorubos\ncevap\n"));
 }
 
 TEST(PeltavoDb, JsonDumpKeepsNullApartFromEmptyText) {
-    const ToolRun r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("cevap"),
-                                 QStringLiteral("--filter"), QStringLiteral("testad = 't3'"),
-                                 QStringLiteral("--json")});
+    const ToolRun r = runPeltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("cevap"),
+                                    QStringLiteral("--filter"), QStringLiteral("testad = 't3'"),
+                                    QStringLiteral("--json")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8()).object();
     const QJsonArray rows = doc.value(QStringLiteral("rows")).toArray();
@@ -51,9 +40,9 @@ TEST(PeltavoDb, JsonDumpKeepsNullApartFromEmptyText) {
 }
 
 TEST(PeltavoDb, DumpAppliesSortAndFilterLikeTheProgram) {
-    const ToolRun r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("tsozluk"),
-                                 QStringLiteral("--sort"), QStringLiteral("tkelime"),
-                                 QStringLiteral("--filter"), QStringLiteral("tkelime >= 'ı'")});
+    const ToolRun r = runPeltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("tsozluk"),
+                                    QStringLiteral("--sort"), QStringLiteral("tkelime"),
+                                    QStringLiteral("--filter"), QStringLiteral("tkelime >= 'ı'")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 3);
@@ -69,31 +58,31 @@ TEST(PeltavoDb, BadFilesExitTwoWithAClearMessage) {
     f.write("not a database at all");
     f.close();
 
-    ToolRun r = peltavoDb({QStringLiteral("tables"), fake});
+    ToolRun r = runPeltavoDb({QStringLiteral("tables"), fake});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("Invalid Access Database"));
-    r = peltavoDb({QStringLiteral("dump"),
-                   peltavo::test::fixture(QStringLiteral("access/testV2007.accdb")),
-                   QStringLiteral("Table1")});
+    r = runPeltavoDb({QStringLiteral("dump"),
+                      peltavo::test::fixture(QStringLiteral("access/testV2007.accdb")),
+                      QStringLiteral("Table1")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("Invalid Access Database"));
 
-    r = peltavoDb({QStringLiteral("dump"), dir.filePath(QStringLiteral("missing.mdb")),
-                   QStringLiteral("konus")});
+    r = runPeltavoDb({QStringLiteral("dump"), dir.filePath(QStringLiteral("missing.mdb")),
+                      QStringLiteral("konus")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(u"no such file")) << r.err.toStdString();
 
-    r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("nosuch")});
+    r = runPeltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("nosuch")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(u"nosuch"));
 
-    r = peltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("konus"),
-                   QStringLiteral("--filter"), QStringLiteral("ikonus >>= 'a'")});
+    r = runPeltavoDb({QStringLiteral("dump"), sample(), QStringLiteral("konus"),
+                      QStringLiteral("--filter"), QStringLiteral("ikonus >>= 'a'")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.startsWith(u"Malformed filter expression"));
 
-    EXPECT_EQ(peltavoDb({QStringLiteral("dump"), sample()}).exitCode, 64);
-    EXPECT_EQ(peltavoDb({}).exitCode, 64);
+    EXPECT_EQ(runPeltavoDb({QStringLiteral("dump"), sample()}).exitCode, 64);
+    EXPECT_EQ(runPeltavoDb({}).exitCode, 64);
 }
 
 } // namespace

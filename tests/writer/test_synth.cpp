@@ -1,11 +1,11 @@
 // `peltavo-db synth`: a learning database the program can open, with a made-up dictionary of the
 // size asked for.
 #include "jetreader.h"
+#include "peltavodb.h"
 #include "qtprint.h"
 #include "testpaths.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -15,25 +15,8 @@ using namespace peltavo;
 
 namespace {
 
-struct SynthRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-SynthRun synth(const QStringList& args) {
-    QProcess p;
-    p.start(test::runtimeDir() + QStringLiteral("/peltavo-db"),
-            QStringList{QStringLiteral("synth")} + args);
-    SynthRun run;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << "peltavo-db synth did not finish";
-        return run;
-    }
-    run.exitCode = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+test::ToolRun synth(const QStringList& args) {
+    return test::runPeltavoDb(QStringList{QStringLiteral("synth")} + args);
 }
 
 QStringList columnNames(const TableData& t) {
@@ -58,7 +41,7 @@ protected:
 };
 
 TEST_F(SynthTest, WritesTheFiveTablesWithTheirFields) {
-    const SynthRun run =
+    const test::ToolRun run =
         synth({QStringLiteral("--rows"), QStringLiteral("3000"), QStringLiteral("-o"), file()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(
@@ -181,7 +164,7 @@ TEST_P(SynthRefuses, WithExitCodeAndMessage) {
         args << (a == u"FILE"      ? file()
                  : a == u"MISSING" ? dir_.filePath(QStringLiteral("yok/synth.mdb"))
                                    : a);
-    const SynthRun run = synth(args);
+    const test::ToolRun run = synth(args);
     EXPECT_EQ(run.exitCode, GetParam().exitCode);
     EXPECT_FALSE(run.err.isEmpty());
     EXPECT_FALSE(QFile::exists(file()));
