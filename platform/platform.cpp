@@ -1,7 +1,9 @@
 #include "platform.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFont>
+#include <QUrl>
 
 namespace peltavo::platform {
 
@@ -15,6 +17,14 @@ Dialogs& SystemPlatform::dialogs() {
 
 QString SystemPlatform::programFolder() const {
     return QCoreApplication::applicationDirPath();
+}
+
+std::unique_ptr<Voice> SystemPlatform::createVoice() {
+    return std::make_unique<EspeakVoice>(EspeakVoice::Output::Audio);
+}
+
+void SystemPlatform::openDocument(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void installFontSubstitutes() {

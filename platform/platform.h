@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "speech.h"
 
 #include <QString>
 
@@ -9,7 +10,7 @@
 namespace peltavo::platform {
 
 // The operating-system services the windows use, behind one face so that tests can put doubles in
-// their place. Later services (speech, the shell) join here.
+// their place.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -17,9 +18,16 @@ public:
     virtual Dialogs& dialogs() = 0;
     // The folder of the running program's executable file, without a trailing separator.
     virtual QString programFolder() const = 0;
+    // A new voice of the speech engine for one request; throws peltavo::Error when none can be
+    // had. The caller releases it when the request ends.
+    virtual std::unique_ptr<Voice> createVoice() = 0;
+    // Opens the document at `path` in the viewer the desktop associates with it, without waiting
+    // for the viewer. A missing file or viewer is not reported.
+    virtual void openDocument(const QString& path) = 0;
 };
 
-// The real services: Qt's dialogs and QCoreApplication::applicationDirPath().
+// The real services: Qt's dialogs, QCoreApplication::applicationDirPath(), espeak-ng playing on
+// the sound device, and QDesktopServices (xdg-open) for documents.
 class SystemPlatform : public Platform {
 public:
     SystemPlatform();
@@ -27,6 +35,8 @@ public:
 
     Dialogs& dialogs() override;
     QString programFolder() const override;
+    std::unique_ptr<Voice> createVoice() override;
+    void openDocument(const QString& path) override;
 
 private:
     std::unique_ptr<Dialogs> dialogs_;

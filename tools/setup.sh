@@ -26,7 +26,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
     libmdb3 mdbtools mdbtools-dev zlib1g-dev
     libgtest-dev googletest
-    espeak-ng
+    espeak-ng libespeak-ng-dev xchm xdg-utils
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl
     fp-utils libchm-bin

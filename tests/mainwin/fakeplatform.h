@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "error.h"
+
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace peltavo::test {
@@ -35,13 +38,44 @@ public:
     }
 };
 
+// What the speech double was asked to do, and how it should fail.
+struct FakeSpeech {
+    QStringList spoken;  // every text handed to speak(), in order
+    int created = 0;     // voices made
+    int released = 0;    // voices destroyed
+    QString createError; // when set, making a voice throws this message
+    QString speakError;  // when set, speak() throws this message (after recording the text)
+};
+
+class FakeVoice : public platform::Voice {
+public:
+    explicit FakeVoice(FakeSpeech& speech) : speech_(speech) { ++speech_.created; }
+    ~FakeVoice() override { ++speech_.released; }
+    void speak(const QString& text) override {
+        speech_.spoken << text;
+        if (!speech_.speakError.isEmpty())
+            throw Error(speech_.speakError);
+    }
+
+private:
+    FakeSpeech& speech_;
+};
+
 class FakePlatform : public platform::Platform {
 public:
     FakeDialogs fakeDialogs;
     QString folder;
+    FakeSpeech speech;
+    QStringList openedDocuments;
 
     platform::Dialogs& dialogs() override { return fakeDialogs; }
     QString programFolder() const override { return folder; }
+    std::unique_ptr<platform::Voice> createVoice() override {
+        if (!speech.createError.isEmpty())
+            throw Error(speech.createError);
+        return std::make_unique<FakeVoice>(speech);
+    }
+    void openDocument(const QString& path) override { openedDocuments << path; }
 };
 
 // The platform that the test application's event loop reports uncaught errors to.
