@@ -283,6 +283,7 @@ void Tanaekr::connectHandlers() {
     connect(ilerib, &QPushButton::clicked, this, &Tanaekr::ileribClick);
     connect(arab, &QPushButton::clicked, this, &Tanaekr::arabClick);
     connect(bul, &platform::FindDialog::findNext, this, &Tanaekr::bulFind);
+    connect(boslukb, &QPushButton::clicked, this, &Tanaekr::boslukbClick);
 }
 
 void Tanaekr::FormCreate() {

@@ -104,6 +104,9 @@ public:
     // is left to search.
     void bulFind();
 
+    // Shows the quiz window, or only brings it to the front when it is already visible.
+    void boslukbClick();
+
     ProgramState& state() const { return state_; }
     platform::Platform& platform() const { return platform_; }
 

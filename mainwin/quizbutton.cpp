@@ -1,0 +1,23 @@
+// The main window's quiz button: the quiz window is shown beside the main window, not modally.
+#include "programstate.h"
+#include "tanaekr.h"
+#include "tsorcevekr.h"
+
+namespace peltavo {
+
+void Tanaekr::boslukbClick() {
+    Tsorcevekr* quiz = state_.sorcevekr;
+    if (!quiz)
+        return;
+    if (quiz->isVisible()) {
+        // Already open: the question on screen stays; only the window comes to the front.
+        quiz->raise();
+        quiz->activateWindow();
+        return;
+    }
+    quiz->show();
+    quiz->raise();
+    quiz->activateWindow();
+}
+
+} // namespace peltavo
