@@ -22,7 +22,8 @@ WindowSet createWindowSet(ProgramState& state, platform::Platform& platform) {
     state.anaekr = windows.anaekr.get();
     runCreationHandler(platform, windows.anaekr.get(), [&] { windows.anaekr->FormCreate(); });
 
-    windows.sozlukekr = std::make_unique<Tsozlukekr>(state);
+    windows.sozlukekr = std::make_unique<Tsozlukekr>(state, windows.anaekr->dictionaryTables(),
+                                                     windows.anaekr.get());
     state.sozlukekr = windows.sozlukekr.get();
 
     windows.sorcevekr = std::make_unique<Tsorcevekr>(state, platform);

@@ -27,15 +27,13 @@
 
 namespace {
 
-// The real dialogs, with the program folder given rather than the executable's.
-class FolderPlatform : public peltavo::platform::Platform {
+// The real services, with the program folder given rather than the executable's.
+class FolderPlatform : public peltavo::platform::SystemPlatform {
 public:
     explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
-    peltavo::platform::Dialogs& dialogs() override { return dialogs_; }
     QString programFolder() const override { return folder_; }
 
 private:
-    peltavo::platform::QtDialogs dialogs_;
     QString folder_;
 };
 

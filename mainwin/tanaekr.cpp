@@ -1,6 +1,7 @@
 #include "tanaekr.h"
 
 #include "accessibility.h"
+#include "cellpainting.h"
 #include "datasource.h"
 #include "dbopening.h"
 #include "dictionarygridmodel.h"
@@ -219,6 +220,7 @@ void Tanaekr::buildGrid() {
     sozlukModel->setDataSource(tableids);
     sozluk = place(new QTableView(this), "sozluk", 120, 455, 460, 90);
     sozluk->setModel(sozlukModel);
+    sozluk->setItemDelegate(new DictionaryCellPainter(sozluk));
     sozluk->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sozluk->setSelectionMode(QAbstractItemView::SingleSelection);
     sozluk->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -284,6 +286,13 @@ void Tanaekr::connectHandlers() {
     connect(arab, &QPushButton::clicked, this, &Tanaekr::arabClick);
     connect(bul, &platform::FindDialog::findNext, this, &Tanaekr::bulFind);
     connect(boslukb, &QPushButton::clicked, this, &Tanaekr::boslukbClick);
+    connect(cumleb, &QPushButton::clicked, this, &Tanaekr::cumlebClick);
+    connect(metinb, &QPushButton::clicked, this, &Tanaekr::metinbClick);
+    connect(sesb, &QPushButton::clicked, this, &Tanaekr::sesbClick);
+    connect(yadimb, &QPushButton::clicked, this, &Tanaekr::yadimbClick);
+    connect(sarab, &QPushButton::clicked, this, &Tanaekr::sarabClick);
+    connect(sozlukb, &QPushButton::clicked, this, &Tanaekr::sozlukbClick);
+    connect(turb, &QPushButton::clicked, this, &Tanaekr::turbClick);
 }
 
 void Tanaekr::FormCreate() {

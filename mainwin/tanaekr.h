@@ -1,6 +1,7 @@
 #pragma once
 
 #include "databaseopening.h"
+#include "direction.h"
 
 #include <QString>
 #include <QWidget>
@@ -106,6 +107,27 @@ public:
 
     // Shows the quiz window, or only brings it to the front when it is already visible.
     void boslukbClick();
+
+    // Translation panes. cumlebClick picks the word under the caret again and puts the line of
+    // `kullandb` that translates the caret's line into `cumle`; metinbClick shows or hides
+    // `kullandb`, its caption recording which.
+    void cumlebClick();
+    void metinbClick();
+    // Speaks the English display line `CaretLine` (of `prog` in "it", of `kullandb` in "ti") and
+    // shows it in `cumle`. A voice is made for the request and released at its end; when none
+    // can be made the error passes before `cumle` is touched.
+    void sesbClick();
+    // Opens peltchm.chm in the folder that was current when the window was built.
+    void yadimbClick();
+
+    // Dictionary. sarabClick lists the dictionary of the direction in force from the text of
+    // `ara` on (cut at its first apostrophe); sozlukbClick opens the detail window one entry back;
+    // turbClick switches the direction, rebinding the panes, the grid and the detail window while
+    // the three tables are closed, then opening them again.
+    void sarabClick();
+    void sozlukbClick();
+    void turbClick();
+    DictionaryTables dictionaryTables() const { return {Tablei, Tablet, tableids, tabletds}; }
 
     ProgramState& state() const { return state_; }
     platform::Platform& platform() const { return platform_; }

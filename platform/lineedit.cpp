@@ -1,5 +1,8 @@
 #include "lineedit.h"
 
+#include "datasource.h"
+#include "fieldlink.h"
+
 #include <QFocusEvent>
 
 namespace peltavo::platform {
@@ -13,6 +16,29 @@ void LineEdit::focusInEvent(QFocusEvent* event) {
     // that does not.
     QFocusEvent plain(event->type(), Qt::OtherFocusReason);
     QLineEdit::focusInEvent(&plain);
+}
+
+} // namespace peltavo::platform
+
+namespace peltavo::platform {
+
+DataEdit::DataEdit(QWidget* parent) : LineEdit(parent), link_(new FieldLink(this)) {
+    setReadOnly(true);
+    connect(link_, &FieldLink::textChanged, this, [this](const QString& text) {
+        setText(text);
+        setCursorPosition(0);
+    });
+}
+
+DataEdit::~DataEdit() = default;
+
+void DataEdit::bind(DataSource* source, const QString& field) {
+    source_ = source;
+    link_->bind(source ? source->dataSet() : nullptr, field);
+}
+
+QString DataEdit::dataField() const {
+    return link_->field();
 }
 
 } // namespace peltavo::platform

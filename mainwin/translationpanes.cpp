@@ -1,0 +1,58 @@
+// The main window's translation panes, speech and help.
+#include "directorylist.h"
+#include "lineedit.h"
+#include "memo.h"
+#include "platform.h"
+#include "programstate.h"
+#include "tanaekr.h"
+#include "translation.h"
+
+#include <QPushButton>
+
+namespace peltavo {
+
+namespace {
+
+const QString kShowTranslation = QStringLiteral("Metin Tercüme Et");
+const QString kHideTranslation = QStringLiteral("Tercüme Metin Gizle");
+
+} // namespace
+
+void Tanaekr::cumlebClick() {
+    TakeWordUnderCaret();
+    // The translation of the caret's line is the stored line of the same index in the other
+    // language; display lines would drift apart after any line that wraps in either pane.
+    cumle->setText(translatedLine(prog->displayLines(), state_.CaretLine, kullandb->text()));
+    cumle->setCursorPosition(0);
+}
+
+void Tanaekr::metinbClick() {
+    cumle->clear();
+    cumleb->hide();
+    if (metinb->text() == kShowTranslation) {
+        kullandb->show();
+        metinb->setText(kHideTranslation);
+    } else {
+        kullandb->hide();
+        metinb->setText(kShowTranslation);
+    }
+}
+
+void Tanaekr::sesbClick() {
+    const std::unique_ptr<platform::Voice> voice = platform_.createVoice();
+    const DirectionBindings* bindings = bindingsOf(state_.DirectionMode);
+    if (!bindings)
+        return;
+    // The English text is in the conversation pane in "it" and in the translation pane in "ti".
+    const platform::Memo* english = bindings->englishToTurkish ? prog : kullandb;
+    const QString line = english->displayLines().lineText(state_.CaretLine);
+    cumle->setText(line);
+    cumle->setCursorPosition(0);
+    voice->speak(line);
+}
+
+void Tanaekr::yadimbClick() {
+    platform_.openDocument(dizin->directory() + QStringLiteral("/peltchm.chm"));
+}
+
+} // namespace peltavo
