@@ -17,9 +17,10 @@ public:
     virtual void speak(const QString& text) = 0;
 };
 
-// A voice of espeak-ng. espeak-ng keeps one engine per process, so the voice owns that engine for
-// its lifetime: it is initialised when the voice is made and terminated when it is destroyed,
-// also after a failure. Only one voice may exist at a time; a second one throws.
+// A voice of espeak-ng, English, speaking synchronously. espeak-ng has one engine per process,
+// started on the first request and kept until the process ends; a voice holds that engine for its
+// lifetime and gives it back when destroyed, also after a failure. Only one voice may exist at a
+// time; a second one throws.
 class EspeakVoice : public Voice {
 public:
     enum class Output {

@@ -26,7 +26,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
     libmdb3 mdbtools mdbtools-dev zlib1g-dev
     libgtest-dev googletest
-    espeak-ng libespeak-ng-dev xchm xdg-utils
+    espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl
     fp-utils libchm-bin
@@ -65,6 +65,9 @@ install_packages "${packages[@]}"
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
     install_packages nodejs npm
 fi
+
+# The help button hands peltchm.chm to the desktop (xdg-open); make the CHM viewer its default.
+xdg-mime default xchm.desktop application/vnd.ms-htmlhelp application/x-chm
 
 echo "== Installing the test tools' npm packages (locked versions)"
 (cd "$root/tests/mdbreader" && npm ci --no-audit --no-fund --loglevel=error)

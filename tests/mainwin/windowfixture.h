@@ -4,6 +4,7 @@
 #include "programstate.h"
 #include "tanaekr.h"
 #include "testpaths.h"
+#include "tsozlukekr.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -47,6 +48,19 @@ public:
     FakePlatform platform;
     ProgramState state;
     std::unique_ptr<Tanaekr> window;
+};
+
+// The main window on the sample database with the dictionary detail window beside it, as the
+// program builds them.
+class DictionaryWindows : public MainWindowOnSample {
+public:
+    DictionaryWindows() {
+        detail = std::make_unique<Tsozlukekr>(state, window->dictionaryTables(), window.get());
+        state.sozlukekr = detail.get();
+    }
+    ~DictionaryWindows() { state.sozlukekr = nullptr; }
+
+    std::unique_ptr<Tsozlukekr> detail;
 };
 
 } // namespace peltavo::test
