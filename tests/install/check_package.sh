@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder and checks its contents, its dependencies
+# and what lintian says of it.
+#   check_package.sh BUILD_DIR WORK_DIR EXPECTED_FILES
+set -euo pipefail
+build=$1 work=$2 expected=$3
+failures=0
+fail() {
+    echo "FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" ||
+    { cat "$work/cpack.log" >&2; exit 1; }
+debs=("$work"/peltavo_*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAILED: no single peltavo_*.deb" >&2; exit 1; }
+deb=${debs[0]}
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+# The same files as an install under /usr.
+if ! diff -u "$expected" <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's#^\./usr/##' | sort); then
+    fail "the package's files differ from $expected (- expected, + packaged)"
+fi
+[ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
+
+# Depends: the packages of the libraries the executable loads, found here independently of
+# dpkg-shlibdeps, and those that no library link shows.
+mkdir "$work/root"
+dpkg-deb -x "$deb" "$work/root"
+declare -A wanted=([espeak-ng-data]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1)
+while read -r lib; do
+    owner=$(dpkg -S "*/$lib" 2>/dev/null | grep -v -- '-dev' | head -n1 | cut -d: -f1)
+    [ -n "$owner" ] || { fail "no package holds $lib"; continue; }
+    wanted[$owner]=1
+    # Qt WebEngine's helper process comes in a package of its own.
+    [ "$lib" = libQt6WebEngineCore.so.6 ] && wanted[libqt6webenginecore6-bin]=1
+done < <(objdump -p "$work/root/usr/lib/peltavo/peltavo" | awk '$1 == "NEEDED" {print $2}')
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g' | grep . | sort)
+expected_depends=$(printf '%s\n' "${!wanted[@]}" | sort)
+if [ "$depends" != "$expected_depends" ]; then
+    fail "Depends differs (- needed, + declared):"
+    diff <(echo "$expected_depends") <(echo "$depends") >&2 || true
+fi
+echo "depends: $(dpkg-deb -f "$deb" Depends)"
+
+# The packaged menu entry starts /usr/bin/peltavo in /usr/share/peltavo.
+entry=$work/root/usr/share/applications/example.peltavo.Peltavo.desktop
+grep -qx 'Exec=/usr/bin/peltavo' "$entry" || fail "the packaged entry does not run /usr/bin/peltavo"
+grep -qx 'Path=/usr/share/peltavo' "$entry" || fail "the packaged entry does not start in /usr/share/peltavo"
+[ "$(readlink "$work/root/usr/bin/peltavo")" = ../lib/peltavo/peltavo ] ||
+    fail "usr/bin/peltavo does not link to ../lib/peltavo/peltavo"
+if file -b "$work/root/usr/lib/peltavo/peltavo" | grep -q 'not stripped'; then
+    fail "the packaged executable is not stripped"
+fi
+
+lintian --fail-on error "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log" || true
+if grep -q '^E: ' "$work/lintian.log"; then
+    fail "lintian reports errors"
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "ok: $(basename "$deb")"

@@ -1,0 +1,306 @@
+#!/usr/bin/python3
+"""Starts the installed Peltavo the way the desktop's menu does and watches it from outside.
+
+Runs inside a virtual X server and a D-Bus session (installed_start.sh sets both up). The program
+is started with the Exec= line of its desktop entry in the entry's Path= directory, with a
+recording stand-in for xdg-open first on PATH. Its windows are read through the accessibility
+bus (AT-SPI) and pressed with xdotool; nothing in the program itself knows it is being watched.
+
+Checks, chosen with --check (any number of times):
+  database   start-up shows no dialog and the main window shows the first conversation of the
+             installed database, found next to the executable behind the bin/ link
+  documents  the help and the notes page lie where the program looks for them: the working
+             directory the entry starts it in
+  help       pressing the help button asks xdg-open for <Path>/peltchm.chm
+  notes      pressing the quiz button shows the quiz window with the notes page rendered
+"""
+
+import argparse
+import configparser
+import json
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+import urllib.request
+
+import pyatspi
+
+MAIN_TITLE_PREFIX = "Peltavo - "
+# Client coordinates (left, top, width, height) of the main window's buttons.
+HELP_BUTTON = (610, 515, 22, 25)
+QUIZ_BUTTON = (633, 455, 23, 25)
+
+
+class CheckFailed(Exception):
+    pass
+
+
+def wait_until(what, probe, timeout):
+    """Calls probe until it gives something other than None; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value is not None:
+            return value
+        if time.monotonic() > deadline:
+            raise CheckFailed(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.25)
+
+
+def read_desktop_entry(path):
+    parser = configparser.ConfigParser(interpolation=None, strict=True)
+    parser.optionxform = str
+    with open(path, encoding="utf-8") as f:
+        parser.read_file(f)
+    entry = parser["Desktop Entry"]
+    return entry["Exec"], entry["Path"]
+
+
+def first_conversation(peltavo_db, database):
+    out = subprocess.run([peltavo_db, "dump", database, "konus", "--json"], check=True,
+                         capture_output=True, text=True).stdout
+    table = json.loads(out)
+    column = [c["name"] for c in table["columns"]].index("ikonus")
+    return table["rows"][0][column]
+
+
+def normalised(text):
+    return text.replace("\r\n", "\n").replace("\u2029", "\n").strip()
+
+
+def peltavo_application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == "peltavo":
+            return app
+    return None
+
+
+def top_windows(app):
+    """The program's windows on screen (Qt WebEngine keeps a hidden window of its own)."""
+    windows = []
+    for i in range(app.childCount):
+        child = app.getChildAtIndex(i)
+        if child is not None and child.getState().contains(pyatspi.STATE_SHOWING):
+            windows.append(child)
+    return windows
+
+
+def describe(windows):
+    return ", ".join(f"{w.getRoleName()} '{w.name}'" for w in windows) or "none"
+
+
+def descendants(acc):
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def find_named(window, name):
+    for acc in descendants(window):
+        if acc.name == name:
+            return acc
+    raise CheckFailed(f"no control named '{name}' in '{window.name}'")
+
+
+def text_of(acc):
+    text = acc.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def main_window(app):
+    for w in top_windows(app):
+        if w.name.startswith(MAIN_TITLE_PREFIX):
+            return w
+    return None
+
+
+def x_window_id(title_prefix):
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title_prefix)],
+                         capture_output=True, text=True).stdout.split()
+    return out[0] if out else None
+
+
+def press(window_id, button):
+    left, top, width, height = button
+    subprocess.run(["xdotool", "mousemove", "--window", window_id, str(left + width // 2),
+                    str(top + height // 2), "click", "1"], check=True)
+
+
+def check_database(app, args):
+    # A database not found next to the executable brings up the file dialog before any window.
+    window = wait_until("the main window", lambda: main_window(app) or unexpected_window(app), 60)
+    time.sleep(1.0)
+    others = [w for w in top_windows(app) if w is not window]
+    if others:
+        raise CheckFailed(f"start-up showed more than the main window: {describe(others)}")
+    shown = normalised(text_of(find_named(window, "prog")))
+    expected = normalised(first_conversation(args.peltavo_db, args.database))
+    if shown != expected:
+        raise CheckFailed(f"the conversation pane shows {shown[:80]!r}, expected {expected[:80]!r}")
+    print(f"ok: the main window shows the first conversation ({shown.splitlines()[0]!r} ...)")
+
+
+def unexpected_window(app):
+    windows = top_windows(app)
+    if windows and not any(w.name.startswith(MAIN_TITLE_PREFIX) for w in windows):
+        raise CheckFailed(f"instead of the main window: {describe(windows)}")
+    return None
+
+
+def check_documents(workdir):
+    for name in ("peltchm.chm", "ingcev.mht"):
+        path = os.path.join(workdir, name)
+        if not os.path.isfile(path) or os.path.getsize(path) == 0:
+            raise CheckFailed(f"{path} is missing or empty")
+    with open(os.path.join(workdir, "peltchm.chm"), "rb") as f:
+        if f.read(4) != b"ITSF":
+            raise CheckFailed("peltchm.chm is not a compiled HTML help file")
+    with open(os.path.join(workdir, "ingcev.mht"), "rb") as f:
+        if b"multipart/related" not in f.read(4096):
+            raise CheckFailed("ingcev.mht is not a saved web page (MHTML)")
+    print(f"ok: peltchm.chm and ingcev.mht lie in the working directory {workdir}")
+
+
+def check_help(app, workdir, record):
+    window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
+    press(window_id, HELP_BUTTON)
+
+    def opened():
+        if not os.path.exists(record):
+            return None
+        with open(record, encoding="utf-8") as f:
+            lines = [line.strip() for line in f if line.strip()]
+        return lines or None
+
+    lines = wait_until("xdg-open to be called", opened, 20)
+    wanted = os.path.join(workdir, "peltchm.chm")
+    paths = [urllib.request.url2pathname(urllib.parse.urlparse(line).path)
+             if line.startswith("file:") else line for line in lines]
+    if paths != [wanted]:
+        raise CheckFailed(f"xdg-open was asked to open {lines}, expected only {wanted}")
+    print(f"ok: the help button asked xdg-open for {wanted}")
+
+
+def notes_landmarks(notes_source):
+    """The notes page's title and its first topic heading, as a browser names them."""
+    with open(notes_source, encoding="utf-8") as f:
+        page = f.read()
+    title = re.search(r"<title>(.*?)</title>", page, re.S)
+    heading = re.search(r"<h2[^>]*>(.*?)</h2>", page, re.S)
+    if not title or not heading:
+        raise CheckFailed(f"no <title> or no <h2> in {notes_source}")
+
+    def plain(html):
+        return " ".join(re.sub(r"<[^>]+>", "", html).split())
+
+    return plain(title.group(1)), plain(heading.group(1))
+
+
+def check_notes(app, notes_source, screenshot):
+    title, heading = notes_landmarks(notes_source)
+    window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
+    press(window_id, QUIZ_BUTTON)
+
+    def quiz_window():
+        for w in top_windows(app):
+            if not w.name.startswith(MAIN_TITLE_PREFIX):
+                return w
+        return None
+
+    window = wait_until("the quiz window", quiz_window, 20)
+
+    def rendered():
+        # The page is in the accessibility tree once the browser has laid it out.
+        try:
+            for acc in descendants(window):
+                if acc.getRoleName() == "document web" and acc.name == title:
+                    if any(h.getRoleName() == "heading" and " ".join(h.name.split()) == heading
+                           for h in descendants(acc)):
+                        return acc
+        except Exception:  # the tree changes under the walk while the page loads
+            pass
+        return None
+
+    try:
+        wait_until(f"the notes page '{title}' with the heading '{heading}' in the quiz window",
+                   rendered, 60)
+    finally:
+        subprocess.run(["import", "-window", "root", screenshot], check=False)
+    print(f"ok: the quiz window shows the notes page '{title}' ({heading!r}); screen: {screenshot}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--desktop-entry", required=True)
+    parser.add_argument("--database", required=True, help="the installed peltavo.MDB")
+    parser.add_argument("--peltavo-db", required=True)
+    parser.add_argument("--notes-source", required=True)
+    parser.add_argument("--check", action="append", required=True,
+                        choices=["database", "documents", "help", "notes"])
+    parser.add_argument("--work", required=True)
+    args = parser.parse_args()
+
+    command, workdir = read_desktop_entry(args.desktop_entry)
+    fake_bin = os.path.join(args.work, "fake-bin")
+    record = os.path.join(args.work, "xdg-open.log")
+    os.makedirs(fake_bin, exist_ok=True)
+    if os.path.exists(record):
+        os.remove(record)
+    fake = os.path.join(fake_bin, "xdg-open")
+    with open(fake, "w", encoding="utf-8") as f:
+        f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> {shlex.quote(record)}\n')
+    os.chmod(fake, 0o755)
+
+    env = dict(os.environ)
+    env["PATH"] = fake_bin + os.pathsep + env.get("PATH", "")
+    env["QT_QPA_PLATFORM"] = "xcb"
+    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+    # Chromium builds the web page's accessibility tree only when asked to.
+    env["QTWEBENGINE_CHROMIUM_FLAGS"] = "--no-sandbox --disable-gpu --force-renderer-accessibility"
+    runtime = tempfile.mkdtemp(prefix="runtime-", dir=args.work)
+    env["XDG_RUNTIME_DIR"] = runtime
+
+    # The accessibility bus must be up before the program starts, or the program never joins it.
+    pyatspi.Registry.getDesktop(0)
+    print(f"starting {command!r} in {workdir}")
+    program = subprocess.Popen(shlex.split(command), cwd=workdir, env=env)
+    try:
+        app = wait_until("the program on the accessibility bus", peltavo_application, 60)
+        for check in args.check:
+            if program.poll() is not None:
+                raise CheckFailed(f"the program ended with code {program.returncode}")
+            if check == "database":
+                check_database(app, args)
+            elif check == "documents":
+                check_documents(workdir)
+            elif check == "help":
+                check_help(app, workdir, record)
+            elif check == "notes":
+                check_notes(app, args.notes_source, os.path.join(args.work, "screen.png"))
+    except CheckFailed as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        program.terminate()
+        try:
+            program.wait(10)
+        except subprocess.TimeoutExpired:
+            program.kill()
+        shutil.rmtree(runtime, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
