@@ -31,7 +31,7 @@ packages=(
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl
     fp-utils libchm-bin
     xvfb xauth imagemagick x11-utils
-    librsvg2-bin desktop-file-utils appstream dpkg-dev fakeroot file lintian
+    librsvg2-bin desktop-file-utils appstream dpkg-dev fakeroot lintian
     xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
