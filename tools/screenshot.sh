@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes a picture of Peltavo's main window under a virtual X server and saves it as
-# docs/main-window.png.
+# docs/main-window.png; with PELTAVO_SCENE=dictionary it searches the dictionary for "house" with
+# the grid focused (docs/main-window-search.png) and then opens the entry in the detail window
+# (docs/detail-window.png).
 #
 #   bash tools/screenshot.sh [build-dir [database]]   (build-dir: $PELTAVO_BUILD_DIR or ./build)
 #
@@ -9,6 +11,48 @@
 # not been built yet, the sample database of the test fixtures. Needs xvfb-run, xwininfo and
 # ImageMagick.
 set -euo pipefail
+
+# The geometry of a window as ImageMagick's -crop takes it.
+geometry_of() {
+    xwininfo -id "$1" |
+        awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+             /Width:/{w=$NF} /Height:/{h=$NF} END{print w "x" h "+" x "+" y}'
+}
+
+# Photographs the screen and cuts out the window `id` into `out`.
+crop_window() {
+    local id=$1 work=$2 out=$3 geometry
+    geometry=$(geometry_of "$id")
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "$geometry" +repage "$out"
+    echo "saved $out ($geometry)"
+}
+
+# Clicks at a point of the main window's client area (the windows have no frame here).
+click_at() {
+    local id=$1 x=$2 y=$3 left top
+    left=$(xwininfo -id "$id" | awk '/Absolute upper-left X/{print $NF}')
+    top=$(xwininfo -id "$id" | awk '/Absolute upper-left Y/{print $NF}')
+    xdotool mousemove $((left + x)) $((top + y)) click 1
+    sleep 0.4
+}
+
+# The dictionary scene: type a word into `ara`, press "Sözlükte Ara", click the current row of the
+# grid so that it has the focus, photograph; then the detail button and the detail window.
+dictionary_scene() {
+    local id=$1 work=$2 docs=$3
+    click_at "$id" 60 510 # ara
+    xdotool type --delay 50 house
+    click_at "$id" 60 535 # sarab
+    click_at "$id" 180 502 # the grid's second row, the current one after a search
+    crop_window "$id" "$work" "$docs/main-window-search.png"
+    click_at "$id" 596 527 # sozlukb
+    sleep 1
+    local detail
+    detail=$(xwininfo -root -tree | grep -m1 '"Peltavo tartışma' | awk '{print $1}')
+    [ -n "$detail" ] || { echo "error: the detail window did not appear" >&2; return 1; }
+    crop_window "$detail" "$work" "$docs/detail-window.png"
+}
 
 # Runs inside the virtual server: start the program, wait for its window, photograph the screen
 # and cut the window out.
@@ -29,16 +73,15 @@ shoot() {
         return 1
     fi
     sleep 1.5
-    local id geometry
+    local id
     id=$(awk '{print $1}' <<<"$info")
-    geometry=$(xwininfo -id "$id" |
-        awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-             /Width:/{w=$NF} /Height:/{h=$NF} END{print w "x" h "+" x "+" y}')
-    import -window root "$work/screen.png"
+    if [ "${PELTAVO_SCENE:-}" = dictionary ]; then
+        dictionary_scene "$id" "$work" "$(dirname "$out")"
+    else
+        crop_window "$id" "$work" "$out"
+    fi
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    convert "$work/screen.png" -crop "$geometry" +repage "$out"
-    echo "saved $out ($geometry)"
 }
 
 if [ "${1:-}" = --inside ]; then
