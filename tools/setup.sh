@@ -90,9 +90,7 @@ else
         echo "error: no display to show the window on (DISPLAY is not set)" >&2
         exit 1
     fi
-    echo "== Starting Peltavo. Working now: start-up, the main window, conversation browsing, the word"
-    echo "   pick and the search through conversations. Translation, speech, help, dictionary search,"
-    echo "   the detail window and the quiz are still being built (their buttons do nothing yet)."
+    echo "== Starting Peltavo on the bundled learning database."
     # The help and the lesson notes are looked up in the working directory.
     cd "$build/bin"
     exec ./peltavo
