@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "accessibility.h"
 #include "creation.h"
 #include "error.h"
 #include "platform.h"
@@ -9,6 +10,7 @@ namespace peltavo {
 PeltavoApplication::PeltavoApplication(int& argc, char** argv, platform::Platform& platform)
     : QApplication(argc, argv), platform_(platform) {
     platform::installFontSubstitutes();
+    platform::installWindowRoles();
 }
 
 bool PeltavoApplication::notify(QObject* receiver, QEvent* event) {

@@ -227,6 +227,8 @@ void Tanaekr::buildGrid() {
     sozluk->setWordWrap(false);
     sozluk->setTextElideMode(Qt::ElideNone); // long meanings are cut at the cell's edge
     sozluk->setCornerButtonEnabled(false);
+    // The arrow keys move between cells and rows; Tab leaves the grid for the next control.
+    sozluk->setTabKeyNavigation(false);
 
     QHeaderView* titles = sozluk->horizontalHeader();
     titles->setFont(arial(13, true));

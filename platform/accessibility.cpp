@@ -1,6 +1,7 @@
 #include "accessibility.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QWidget>
 
@@ -16,9 +17,27 @@ bool hasCaption(const QWidget* widget) {
     return false;
 }
 
+constexpr const char* kWindowProperty = "peltavoWindow";
+
+QAccessibleInterface* windowInterface(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget || !widget->isWindow() || !widget->property(kWindowProperty).toBool())
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
 } // namespace
 
+void installWindowRoles() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(windowInterface);
+}
+
 void nameControlsForAccessibility(QWidget* window) {
+    window->setProperty(kWindowProperty, true);
     const QList<QWidget*> widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         const QString name = widget->objectName();

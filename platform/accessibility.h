@@ -10,4 +10,9 @@ namespace peltavo::platform {
 // caption and so follows later caption changes; the others get the name set explicitly.
 void nameControlsForAccessibility(QWidget* window);
 
+// Makes the windows given to nameControlsForAccessibility() report themselves to screen readers as
+// windows (a frame, named by its caption) rather than as a plain panel. Call once after the
+// application object exists.
+void installWindowRoles();
+
 } // namespace peltavo::platform

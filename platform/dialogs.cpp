@@ -1,7 +1,9 @@
 #include "dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace peltavo::platform {
 
@@ -29,8 +31,14 @@ void QtDialogs::showMessage(QWidget* parent, const Message& message) {
         icon = QMessageBox::Critical;
         break;
     }
+    // The box takes the focus while it is open; afterwards it goes back where it was.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     QMessageBox box(icon, message.caption, message.text, QMessageBox::Ok, parent);
     box.exec();
+    if (focused) {
+        focused->activateWindow();
+        focused->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 } // namespace peltavo::platform

@@ -13,6 +13,8 @@ namespace peltavo::platform {
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab moves the focus on, as in any other control; a memo is no keyboard trap.
+    setTabChangesFocus(true);
 }
 
 void Memo::setText(const QString& text) {
