@@ -87,9 +87,13 @@ void Tsozlukekr::sozlukbClick() {
         table.prior();
         writeEntry(table, *bindings);
     }
+    const bool opening = !isVisible();
     show();
     raise();
     activateWindow();
+    // A window that opens takes the keyboard focus on its first stop.
+    if (opening)
+        sonrab->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Tsozlukekr::sonrabClick() {

@@ -47,6 +47,7 @@ TEST_F(Detail, OpensOnTheSearchedEntryAndPagesWithTheGrid) {
     search(QStringLiteral("book"));
     w->sozlukbClick();
     EXPECT_TRUE(d.detail->isVisible());
+    EXPECT_EQ(d.detail->focusWidget(), d.detail->sonrab);
     EXPECT_EQ(headword(), QStringLiteral("book"));
     EXPECT_EQ(meaning(), QStringLiteral("kitap; defter"));
     EXPECT_EQ(w->sozlukModel->currentRow(), 0);
