@@ -156,22 +156,15 @@ TEST_F(Detail, IsCentredOnTheMainWindowAtItsFirstShowingOnly) {
 }
 
 TEST(DetailWithoutDatabase, TheMoveFailsAndTheWindowStaysHidden) {
-    test::ProgramFolder empty(false);
-    test::FakePlatform platform;
-    platform.folder = empty.path();
-    ProgramState state;
-    Tanaekr window(state, platform);
-    window.FormCreate();
-    Tsozlukekr detail(state, window.dictionaryTables(), &window);
-    state.sozlukekr = &detail;
+    test::DictionaryWindows d(false);
     try {
-        window.sozlukbClick();
+        d.window->sozlukbClick();
         ADD_FAILURE() << "a closed table cannot move";
     } catch (const Error& error) {
         EXPECT_EQ(error.message(),
                   QStringLiteral("Tablei: Cannot perform this operation on a closed dataset"));
     }
-    EXPECT_FALSE(detail.isVisible());
+    EXPECT_FALSE(d.detail->isVisible());
 }
 
 } // namespace

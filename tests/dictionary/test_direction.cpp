@@ -116,12 +116,9 @@ TEST(DirectionSwitch, KeepsEachDictionarysFilterAndTheTranslationPane) {
 }
 
 TEST(DirectionSwitch, WithoutADatabaseTheBindingsChangeAndReopeningFails) {
-    test::ProgramFolder empty(false);
-    test::FakePlatform platform;
-    platform.folder = empty.path();
-    ProgramState state;
-    Tanaekr window(state, platform);
-    window.FormCreate();
+    test::MainWindowOnSample w(false);
+    ProgramState& state = w.state;
+    Tanaekr& window = *w;
     try {
         window.turbClick();
         ADD_FAILURE() << "reopening without a database must fail";

@@ -109,12 +109,9 @@ TEST(SearchSequence, TheSameTextAgainMovesOneEntryFurtherEachTime) {
 }
 
 TEST(SearchSequence, WithoutADatabaseTheFilterIsRecordedAndTheMoveFails) {
-    test::ProgramFolder empty(false);
-    test::FakePlatform platform;
-    platform.folder = empty.path();
-    ProgramState state;
-    Tanaekr window(state, platform);
-    window.FormCreate();
+    MainWindowOnSample w(false);
+    ProgramState& state = w.state;
+    Tanaekr& window = *w;
     ASSERT_EQ(state.DirectionMode, QStringLiteral("it"));
     window.ara->setText(QStringLiteral("book"));
     try {

@@ -32,10 +32,11 @@ private:
     QTemporaryDir dir_;
 };
 
-// The main window on the sample database, its creation handler run.
+// The main window on the sample database, its creation handler run; without a database, the
+// opening has said "No Database Selected" and every table stays closed.
 class MainWindowOnSample {
 public:
-    MainWindowOnSample() {
+    explicit MainWindowOnSample(bool withDatabase = true) : folder(withDatabase) {
         platform.folder = folder.path();
         window = std::make_unique<Tanaekr>(state, platform);
         state.anaekr = window.get();
@@ -54,7 +55,7 @@ public:
 // program builds them.
 class DictionaryWindows : public MainWindowOnSample {
 public:
-    DictionaryWindows() {
+    explicit DictionaryWindows(bool withDatabase = true) : MainWindowOnSample(withDatabase) {
         detail = std::make_unique<Tsozlukekr>(state, window->dictionaryTables(), window.get());
         state.sozlukekr = detail.get();
     }
