@@ -1,11 +1,14 @@
 #include "notespane.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QPushButton>
+#include <QQuickWindow>
 #include <QShortcut>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -140,3 +143,30 @@ bool NotesPane::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace peltavo::quiz
+
+// Qt's own getter and setter of the context that every OpenGL context of the program shares with
+// (exported by Qt GUI, declared in a private header).
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
+namespace {
+
+// Qt WebEngine draws through OpenGL contexts shared with one global context. A program that links
+// it has that context made when its application object starts; this module is loaded later, so
+// it makes the context itself before the first view, as the web engine would have.
+void prepareWebEngine() {
+    if (qt_gl_global_share_context())
+        return;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGLRhi);
+    auto* context = new QOpenGLContext(qApp); // lives as long as the application
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT peltavo::quiz::NotesBrowser*
+peltavo_create_notes_browser(QWidget* parent) {
+    prepareWebEngine();
+    return new peltavo::quiz::NotesPane(parent);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "notesbrowser.h"
+
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -19,15 +21,15 @@ QUrl notesPageUrl(const QString& path);
 // own error page when the file is missing and its own find. Ctrl+F, pressed while the focus is in
 // the pane, opens a small find bar over the page: Enter or "Sonraki" finds the next match,
 // Shift+Enter or "Önceki" the one before, and Escape closes the bar and clears the highlighting.
-class NotesPane : public QWidget {
+class NotesPane : public QWidget, public NotesBrowser {
     Q_OBJECT
 
 public:
     explicit NotesPane(QWidget* parent = nullptr);
     ~NotesPane() override;
 
-    // Loads the page found at the file path `path`.
-    void navigate(const QString& path);
+    QWidget* widget() override { return this; }
+    void navigate(const QString& path) override;
     QWebEngineView* view() const { return view_; }
 
     // The find bar.

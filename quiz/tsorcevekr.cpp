@@ -8,7 +8,7 @@
 #include "error.h"
 #include "glyphs.h"
 #include "lineedit.h"
-#include "notespane.h"
+#include "notesbrowser.h"
 #include "platform.h"
 #include "programstate.h"
 #include "tablehandle.h"
@@ -230,19 +230,30 @@ QString Tsorcevekr::notesPath() const {
 }
 
 void Tsorcevekr::FormShow() {
-    if (!web) {
-        // The web engine starts with the first showing, not with the program.
-        web = place(new quiz::NotesPane(this), "web", 5, 220, 780, 250);
-        QWidget::setTabOrder(sesb, web);
-        web->show();
-        platform::nameControlsForAccessibility(this);
-    }
-    web->navigate(notesPath());
+    if (!notes_)
+        buildNotesPane();
+    if (notes_)
+        notes_->navigate(notesPath());
     for (int k = 2; k < 11; ++k)
         cb[k]->hide();
     resize(kClientSize);
     random_ = quiz::clockSeededGenerator();
     sorusor();
+}
+
+// The web engine starts with the first showing, not with the program. A pane that cannot be
+// made is reported; the quiz goes on without it.
+void Tsorcevekr::buildNotesPane() {
+    try {
+        notes_ = quiz::createNotesBrowser(this);
+    } catch (const Error& error) {
+        showError(platform_, this, error.message());
+        return;
+    }
+    web = place(notes_->widget(), "web", 5, 220, 780, 250);
+    QWidget::setTabOrder(sesb, web);
+    web->show();
+    platform::nameControlsForAccessibility(this);
 }
 
 void Tsorcevekr::showEvent(QShowEvent* event) {

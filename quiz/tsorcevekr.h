@@ -27,7 +27,7 @@ class Platform;
 } // namespace platform
 
 namespace quiz {
-class NotesPane;
+class NotesBrowser;
 }
 
 // The quiz window `sorcevekr`: an English sentence with a gap on three labels, up to eleven
@@ -38,7 +38,7 @@ class NotesPane;
 // question (FormShow).
 //
 // The browser pane `web` is built the first time the window is shown, so that the program's start
-// does not wait for the web engine; it is null until then.
+// does not wait for the web engine.
 class Tsorcevekr : public QWidget {
     Q_OBJECT
 
@@ -67,7 +67,8 @@ public:
     QPushButton* kopyab;
     QPushButton* sesb;
     QLabel* Label3;
-    quiz::NotesPane* web = nullptr;
+    // The browser pane (see quiz::NotesBrowser); null until the window is first shown.
+    QWidget* web = nullptr;
     QStatusBar* sb;
     // Holds the folder current when the window was built; the lesson notes are looked for there.
     platform::DirectoryList* dl;
@@ -113,6 +114,7 @@ private:
     void buildControls();
     void setTabOrder();
     void connectHandlers();
+    void buildNotesPane();
     void setBoseAutoSize(bool on);
     void layOut(const QString& sentence);
 
@@ -120,6 +122,7 @@ private:
     platform::Platform& platform_;
     DatabaseOpening opening_;
     QString connectionString_;
+    quiz::NotesBrowser* notes_ = nullptr; // the pane `web`, owned by this window
     std::mt19937 random_;
     bool boseAutoSize_ = true;
 };
