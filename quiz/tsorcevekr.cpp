@@ -359,12 +359,12 @@ void Tsorcevekr::cevkont(QPushButton* pressed) {
     else
         ilke->move(left, kLineTop);
 
-    if (judgement.right) {
-        pb1->setValue(quiz::advanceBar(pb1->value()));
+    QProgressBar* bar = judgement.right ? pb1 : pb2;
+    bar->setValue(quiz::advanceBar(bar->value()));
+    // QProgressBar repaints only for steps wider than a chunk; every press is to be seen.
+    bar->update();
+    if (judgement.right)
         nextb->show();
-    } else {
-        pb2->setValue(quiz::advanceBar(pb2->value()));
-    }
 }
 
 void Tsorcevekr::secbClick() {
