@@ -119,8 +119,9 @@ TEST(QuestionDraw, NeverAsks677AndAsks678TwiceAsOften) {
     EXPECT_EQ(seen.rbegin()->first, count - 1);
     EXPECT_NEAR(seen[678], 2 * perNumber, 141);
     for (const auto& [number, times] : seen) {
-        if (number != 678)
+        if (number != 678) {
             EXPECT_NEAR(times, perNumber, 100) << number;
+        }
     }
 }
 
