@@ -8,6 +8,7 @@
 // window and the time from launching the process to that moment, then the medians. Run it under
 // the display to be measured, e.g. xvfb-run -a -s "-screen 0 1024x768x24".
 #include "application.h"
+#include "error.h"
 #include "platform.h"
 #include "programstate.h"
 #include "startup.h"
@@ -32,6 +33,11 @@ class FolderPlatform : public peltavo::platform::SystemPlatform {
 public:
     explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
     QString programFolder() const override { return folder_; }
+    // Nothing is spoken or opened while the start is timed.
+    std::unique_ptr<peltavo::platform::Voice> createVoice() override {
+        throw peltavo::Error(QStringLiteral("No speech while timing the start"));
+    }
+    void openDocument(const QString&) override {}
 
 private:
     QString folder_;

@@ -22,6 +22,8 @@ QString resourceOf(Glyph glyph) {
         return QStringLiteral(":/glyphs/question-ball.xpm");
     case Glyph::Loudspeaker:
         return QStringLiteral(":/glyphs/loudspeaker.xpm");
+    case Glyph::Door:
+        return QStringLiteral(":/glyphs/door.xpm");
     }
     return {};
 }

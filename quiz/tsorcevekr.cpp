@@ -1,12 +1,25 @@
 #include "tsorcevekr.h"
 
+#include "accessibility.h"
+#include "creation.h"
 #include "datasource.h"
 #include "dbopening.h"
 #include "directorylist.h"
+#include "error.h"
+#include "glyphs.h"
+#include "lineedit.h"
+#include "notesbrowser.h"
+#include "platform.h"
 #include "programstate.h"
 #include "tablehandle.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusBar>
 
 namespace peltavo {
 
@@ -16,6 +29,56 @@ const QString kCaption =
     QStringLiteral("Peltavo İngilizce tartışma grubumuza siz de katılın: groups.peltavo.example");
 // The outer size 800 x 550 less a classic sizeable frame.
 constexpr QSize kClientSize(792, 516);
+constexpr int kStatusHeight = 19;
+constexpr int kLineTop = 10;
+
+const QColor kRed(255, 0, 0);
+const QColor kSkyBlue(166, 202, 240);
+
+QFont pixelFont(const QString& family, int pixels, bool bold) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QFont arialBold(int pixels) {
+    return pixelFont(QStringLiteral("Arial"), pixels, true);
+}
+
+template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& ink,
+                  const QColor& paper, Qt::Alignment alignment) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ink);
+    palette.setColor(QPalette::Window, paper);
+    label->setPalette(palette);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& text) {
+    return new QPushButton(text, parent);
+}
+
+QPushButton* makeGlyphButton(QWidget* parent, platform::Glyph glyph, const QString& text) {
+    auto* button = new QPushButton(platform::glyphIcon(glyph), text, parent);
+    button->setIconSize(QSize(16, 16));
+    return button;
+}
+
+// A label that fits its width to its text; its height and place stay.
+void fitWidth(QLabel* label) {
+    label->resize(label->sizeHint().width(), label->height());
+}
 
 } // namespace
 
@@ -23,12 +86,11 @@ Tsorcevekr::Tsorcevekr(ProgramState& state, platform::Platform& platform, QWidge
     : QWidget(parent), state_(state), platform_(platform), opening_(platform, this) {
     setObjectName(QStringLiteral("sorcevekr"));
     setWindowTitle(kCaption);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, false));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::ToolTipBase));
     setPalette(palette);
+    setAutoFillBackground(true);
     setAttribute(Qt::WA_QuitOnClose, false);
     move(192, 114);
     resize(kClientSize);
@@ -41,9 +103,103 @@ Tsorcevekr::Tsorcevekr(ProgramState& state, platform::Platform& platform, QWidge
     dl->setObjectName(QStringLiteral("dl"));
     dl->setFocusPolicy(Qt::NoFocus);
     dl->hide();
+
+    buildControls();
+    setTabOrder();
+    connectHandlers();
+    platform::nameControlsForAccessibility(this);
 }
 
 Tsorcevekr::~Tsorcevekr() = default;
+
+void Tsorcevekr::buildControls() {
+    const QFont lineFont = arialBold(21);
+    const QColor windowText = QApplication::palette().color(QPalette::WindowText);
+    ilke = place(makeLabel(this, QString(), lineFont, windowText, kSkyBlue, Qt::AlignLeft), "ilke",
+                 10, 10, 228, 24);
+    bose = place(makeLabel(this, QString(), lineFont, Qt::white,
+                           QApplication::palette().color(QPalette::Highlight), Qt::AlignHCenter),
+                 "bose", 220, 10, 60, 24);
+    ikie = place(makeLabel(this, QString(), lineFont, windowText, kSkyBlue, Qt::AlignLeft), "ikie",
+                 440, 10, 228, 24);
+
+    // Two rows of answer buttons; the first row leaves the place at left 600 empty.
+    static constexpr int kLefts[] = {10, 120, 240, 360, 480};
+    const QFont answerFont = arialBold(13);
+    for (int k = 0; k < 11; ++k) {
+        const int left = k < 5 ? kLefts[k] : k < 10 ? kLefts[k - 5] : 600;
+        const int top = k < 5 ? 45 : 75;
+        const QByteArray name = "cb" + QByteArray::number(k + 1);
+        cb[k] = place(makeButton(this, QString()), name.constData(), left, top, 100, 25);
+        cb[k]->setFont(answerFont);
+        QPalette ink = cb[k]->palette();
+        ink.setColor(QPalette::ButtonText, Qt::black);
+        cb[k]->setPalette(ink);
+    }
+
+    nextb =
+        place(makeGlyphButton(this, platform::Glyph::ArrowRight, QStringLiteral("Sonraki soru")),
+              "nextb", 672, 45, 110, 25);
+    nextb->setFont(arialBold(11));
+    QPalette red = nextb->palette();
+    red.setColor(QPalette::ButtonText, kRed);
+    nextb->setPalette(red);
+    nextb->hide();
+    cikb = place(makeGlyphButton(this, platform::Glyph::Door, QStringLiteral("Çıkış")), "cikb", 713,
+                 75, 75, 25);
+
+    const QColor windowColour = QApplication::palette().color(QPalette::Base);
+    Label1 = place(makeLabel(this, QStringLiteral("Doğru:"), arialBold(11), kRed, windowColour,
+                             Qt::AlignRight),
+                   "Label1", 0, 132, 40, 13);
+    Label2 = place(makeLabel(this, QStringLiteral("Yanlış:"), arialBold(11), kRed, windowColour,
+                             Qt::AlignRight),
+                   "Label2", 0, 153, 40, 13);
+    pb1 = place(new QProgressBar(this), "pb1", 40, 130, 650, 17);
+    pb2 = place(new QProgressBar(this), "pb2", 40, 153, 650, 17);
+    for (QProgressBar* bar : {pb1, pb2}) {
+        bar->setRange(0, quiz::kBarMaximum);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+    }
+
+    cumle = place(new platform::LineEdit(this), "cumle", 5, 180, 500, 21);
+    cumle->setKeepSelection(true);
+    secb = place(makeButton(this, QStringLiteral("Tümünü Seç")), "secb", 520, 178, 75, 25);
+    kopyab = place(makeButton(this, QStringLiteral("Kopyala")), "kopyab", 610, 178, 75, 25);
+    sesb =
+        place(new QPushButton(platform::glyphIcon(platform::Glyph::Loudspeaker), QString(), this),
+              "sesb", 695, 178, 25, 25);
+    sesb->setIconSize(QSize(16, 16));
+    sesb->setToolTip(QStringLiteral("İngilizce Cümleyi Seslendir"));
+
+    Label3 = place(makeLabel(this,
+                             QStringLiteral("Aşağıdaki bilgilere tıkladıktan sonra CTRL+F tuş "
+                                            "bileşimine basarak kelime arayabilirsiniz."),
+                             pixelFont(QStringLiteral("MS Sans Serif"), 11, true), Qt::white, kRed,
+                             Qt::AlignLeft),
+                   "Label3", 150, 205, 505, 13);
+
+    sb = place(new QStatusBar(this), "sb", 0, height() - kStatusHeight, width(), kStatusHeight);
+    sb->setSizeGripEnabled(false);
+}
+
+void Tsorcevekr::setTabOrder() {
+    const QList<QWidget*> order{cb[0], cb[1], cb[3], cb[4],  cb[5], cb[6], nextb,  cikb, cb[2],
+                                cb[7], cb[8], cb[9], cb[10], cumle, secb,  kopyab, sesb};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void Tsorcevekr::connectHandlers() {
+    for (QPushButton* button : cb)
+        connect(button, &QPushButton::clicked, this, [this, button] { cevkont(button); });
+    connect(nextb, &QPushButton::clicked, this, &Tsorcevekr::sorusor);
+    connect(cikb, &QPushButton::clicked, this, &Tsorcevekr::cikbClick);
+    connect(secb, &QPushButton::clicked, this, &Tsorcevekr::secbClick);
+    connect(kopyab, &QPushButton::clicked, this, &Tsorcevekr::kopyabClick);
+    connect(sesb, &QPushButton::clicked, this, &Tsorcevekr::sesbClick);
+}
 
 void Tsorcevekr::FormCreate() {
     ConnectToMSAccessDB(QStringLiteral("peltavo.MDB"), QString());
@@ -67,6 +223,167 @@ void Tsorcevekr::ConnectToAccessDB(const QString& path, const QString& password)
     connectionString_ = jetConnectionString(path, password);
     openTables(connectionString_, {{ADO, QStringLiteral("sorubos"), QString()},
                                    {ADOCEV, QStringLiteral("cevap"), QString()}});
+}
+
+QString Tsorcevekr::notesPath() const {
+    return dl->directory() + QStringLiteral("/ingcev.mht");
+}
+
+void Tsorcevekr::FormShow() {
+    if (!notes_)
+        buildNotesPane();
+    if (notes_)
+        notes_->navigate(notesPath());
+    for (int k = 2; k < 11; ++k)
+        cb[k]->hide();
+    resize(kClientSize);
+    random_ = quiz::clockSeededGenerator();
+    sorusor();
+}
+
+// The web engine starts with the first showing, not with the program. A pane that cannot be
+// made is reported; the quiz goes on without it.
+void Tsorcevekr::buildNotesPane() {
+    try {
+        notes_ = quiz::createNotesBrowser(this);
+    } catch (const Error& error) {
+        showError(platform_, this, error.message());
+        return;
+    }
+    web = place(notes_->widget(), "web", 5, 220, 780, 250);
+    QWidget::setTabOrder(sesb, web);
+    web->show();
+    platform::nameControlsForAccessibility(this);
+}
+
+void Tsorcevekr::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window restored from the task bar was not hidden.
+    if (event->spontaneous())
+        return;
+    try {
+        FormShow();
+    } catch (const Error& error) {
+        showError(platform_, this, error.message());
+    } catch (const std::exception& error) {
+        showError(platform_, this, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void Tsorcevekr::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    sb->setGeometry(0, height() - kStatusHeight, width(), kStatusHeight);
+}
+
+void Tsorcevekr::setBoseAutoSize(bool on) {
+    boseAutoSize_ = on;
+    if (on)
+        fitWidth(bose);
+}
+
+void Tsorcevekr::sorusor() {
+    random_ = quiz::clockSeededGenerator();
+    bose->setText(quiz::kGapBlanks);
+    if (boseAutoSize_)
+        fitWidth(bose);
+
+    ADO->setFiltered(false);
+    const int number = quiz::drawQuestionNumber(ADO->recordCount(), random_);
+    ADO->setFilter(QStringLiteral("Number = %1").arg(number));
+    ADO->setFiltered(true);
+    const QString sentence = ADO->fieldAsString(QStringLiteral("soru"));
+    const QString test = ADO->fieldAsString(QStringLiteral("testad"));
+    cumle->setText(sentence);
+    setBoseAutoSize(false);
+    layOut(sentence);
+
+    ADOCEV->setFiltered(false);
+    ADOCEV->setFilter(QStringLiteral("testad = '") + test + QStringLiteral("'"));
+    ADOCEV->setFiltered(true);
+    for (int k = 2; k < 11; ++k)
+        cb[k]->hide();
+    for (QPushButton* button : cb)
+        button->setText(QString());
+    const auto field = [](int k) { return QStringLiteral("cev%1").arg(k + 1); };
+    for (int k = 2; k < 11; ++k) {
+        if (ADOCEV->fieldValue(field(k)))
+            cb[k]->show();
+    }
+    cb[0]->setText(ADOCEV->fieldAsString(field(0)));
+    cb[1]->setText(ADOCEV->fieldAsString(field(1)));
+    for (int k = 2; k < 11; ++k) {
+        if (const FieldValue value = ADOCEV->fieldValue(field(k)))
+            cb[k]->setText(*value);
+    }
+    nextb->hide();
+}
+
+// Splits the sentence onto the three labels and places them; a sentence that passes neither
+// gap test leaves them as they were.
+void Tsorcevekr::layOut(const QString& sentence) {
+    const quiz::SentenceSplit split = quiz::splitSentence(sentence);
+    if (split.kind == quiz::GapKind::Unchanged)
+        return;
+    ilke->setText(split.ilke);
+    fitWidth(ilke);
+    if (split.kind == quiz::GapKind::Inner) {
+        ikie->setText(split.ikie);
+        fitWidth(ikie);
+    }
+    const quiz::LinePlaces places =
+        quiz::placeQuestionLine(split.kind, ilke->width(), bose->width());
+    if (places.boseWidth)
+        bose->resize(*places.boseWidth, bose->height());
+    ilke->move(places.ilkeLeft, kLineTop);
+    bose->move(places.boseLeft, kLineTop);
+    if (places.ikieVisible)
+        ikie->move(places.ikieLeft, kLineTop);
+    ikie->setVisible(places.ikieVisible);
+}
+
+void Tsorcevekr::cevkont(QPushButton* pressed) {
+    const QString chosen = pressed->text();
+    const QString dc1 = ADO->fieldAsString(QStringLiteral("dc1"));
+    const quiz::Judgement judgement =
+        quiz::judgeAnswer(chosen, dc1, ADO->fieldValue(QStringLiteral("dc2")),
+                          ADO->fieldValue(QStringLiteral("dc3")));
+    if (judgement.right)
+        bose->setText(judgement.revealed);
+    setBoseAutoSize(true);
+
+    const bool inner = !ikie->isHidden();
+    const int left =
+        quiz::placeAfterAnswer(inner, ilke->x(), ilke->width(), bose->x(), bose->width());
+    if (inner)
+        ikie->move(left, kLineTop);
+    else
+        ilke->move(left, kLineTop);
+
+    QProgressBar* bar = judgement.right ? pb1 : pb2;
+    bar->setValue(quiz::advanceBar(bar->value()));
+    // QProgressBar repaints only for steps wider than a chunk; every press is to be seen.
+    bar->update();
+    if (judgement.right)
+        nextb->show();
+}
+
+void Tsorcevekr::secbClick() {
+    cumle->setHideSelection(false);
+    cumle->selectAll();
+}
+
+void Tsorcevekr::kopyabClick() {
+    if (cumle->hasSelectedText())
+        QGuiApplication::clipboard()->setText(cumle->selectedText());
+}
+
+void Tsorcevekr::sesbClick() {
+    const std::unique_ptr<platform::Voice> voice = platform_.createVoice();
+    voice->speak(cumle->text());
+}
+
+void Tsorcevekr::cikbClick() {
+    close();
 }
 
 } // namespace peltavo

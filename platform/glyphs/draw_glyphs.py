@@ -148,6 +148,27 @@ def loudspeaker():
     return grid
 
 
+def door():
+    """An open door: the dark frame, the brown-red leaf swung towards the viewer, its knob."""
+    grid = blank()
+    # The frame, columns 3-12, rows 1-14, with the daylight of the doorway inside.
+    for y in range(1, 15):
+        for x in range(3, 13):
+            edge = x in (3, 12) or y == 1
+            grid[y][x] = 'K' if edge else 'S'
+    # The leaf, hinged at the left, narrowing in perspective towards its free edge.
+    for x in range(4, 10):
+        top, bottom = 2 + (x - 4) // 2, 14 - (x - 4) // 3
+        for y in range(top, bottom + 1):
+            edge = y in (top, bottom) or x == 9
+            grid[y][x] = 'K' if edge else 'r'
+    grid[8][8] = 'Y'
+    # The threshold.
+    for x in range(2, 14):
+        grid[15 - 1][x] = 'K'
+    return grid
+
+
 def luminance(colour):
     r, g, b = (int(colour[i:i + 2], 16) for i in (1, 3, 5))
     return 0.299 * r + 0.587 * g + 0.114 * b
@@ -191,6 +212,7 @@ def main():
     write_xpm('open-book', from_rows(OPEN_BOOK))
     write_xpm('question-ball', question_ball())
     write_xpm('loudspeaker', loudspeaker())
+    write_xpm('door', door())
 
 
 if __name__ == '__main__':

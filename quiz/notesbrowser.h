@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace peltavo::quiz {
+
+// The quiz window's browser pane as the window sees it. The pane and the web engine behind it
+// live in a module of their own, peltavo-notes.so, loaded the first time the pane is needed, so
+// that the program's start neither loads nor initialises the web engine.
+class NotesBrowser {
+public:
+    virtual ~NotesBrowser() = default;
+
+    // The pane itself; its parent owns it.
+    virtual QWidget* widget() = 0;
+    // Loads the page found at the file path `path`, or shows the browser's error page.
+    virtual void navigate(const QString& path) = 0;
+};
+
+// The module's entry point: makes a pane as a child of `parent`.
+using CreateNotesBrowser = NotesBrowser* (*)(QWidget* parent);
+inline constexpr char kCreateNotesBrowserSymbol[] = "peltavo_create_notes_browser";
+
+// Loads the module (next to the executable, else where the build put it) and makes a pane.
+// Throws peltavo::Error when the module cannot be loaded.
+NotesBrowser* createNotesBrowser(QWidget* parent);
+
+} // namespace peltavo::quiz
