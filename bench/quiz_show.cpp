@@ -8,6 +8,7 @@
 // display to be measured, e.g. xvfb-run -a -s "-screen 0 1024x768x24".
 #include "application.h"
 #include "error.h"
+#include "notesbrowser.h"
 #include "platform.h"
 #include "programstate.h"
 #include "startup.h"
@@ -103,6 +104,7 @@ int runOnce(int argc, char** argv, const QString& folder) {
     QDir::setCurrent(folder); // the notes page is looked for in the working directory
     FolderPlatform platform(folder);
     peltavo::PeltavoApplication app(argc, argv, platform);
+    peltavo::quiz::setNotesModuleFolder(QStringLiteral(PELTAVO_RUNTIME_DIR));
     peltavo::ProgramState state;
     peltavo::WindowSet windows = peltavo::createWindowSet(state, platform);
     windows.anaekr->show();

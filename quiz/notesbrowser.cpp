@@ -13,14 +13,21 @@ namespace {
 
 const QString kModuleName = QStringLiteral("peltavo-notes.so");
 
+QString& extraFolder() {
+    static QString folder;
+    return folder;
+}
+
 // Loaded once and kept for the rest of the run: the panes' code lives in it.
 CreateNotesBrowser entryPoint() {
     static CreateNotesBrowser create = nullptr;
     if (create)
         return create;
     QStringList tried;
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(), QStringLiteral(PELTAVO_MODULE_DIR)}) {
+    QStringList folders{QCoreApplication::applicationDirPath()};
+    if (!extraFolder().isEmpty())
+        folders << extraFolder();
+    for (const QString& folder : folders) {
         const QString path = folder + QLatin1Char('/') + kModuleName;
         if (!QFileInfo::exists(path)) {
             tried << path + QStringLiteral(": yok");
@@ -38,6 +45,10 @@ CreateNotesBrowser entryPoint() {
 }
 
 } // namespace
+
+void setNotesModuleFolder(const QString& folder) {
+    extraFolder() = folder;
+}
 
 NotesBrowser* createNotesBrowser(QWidget* parent) {
     return entryPoint()(parent);

@@ -23,8 +23,12 @@ public:
 using CreateNotesBrowser = NotesBrowser* (*)(QWidget* parent);
 inline constexpr char kCreateNotesBrowserSymbol[] = "peltavo_create_notes_browser";
 
-// Loads the module (next to the executable, else where the build put it) and makes a pane.
+// Loads the module (next to the executable, else in the folder given below) and makes a pane.
 // Throws peltavo::Error when the module cannot be loaded.
 NotesBrowser* createNotesBrowser(QWidget* parent);
+
+// A further folder to look for the module in, for programs that do not run beside it (the tests
+// and benchmarks of the build tree). The program itself only looks beside its executable.
+void setNotesModuleFolder(const QString& folder);
 
 } // namespace peltavo::quiz

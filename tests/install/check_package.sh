@@ -25,7 +25,7 @@ if ! diff -u "$expected" <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | se
 fi
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
 
-# Depends: the packages of the libraries the executable loads, found here independently of
+# Depends: the packages of the libraries the executable and its notes module load, found here independently of
 # dpkg-shlibdeps, and those that no library link shows.
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
@@ -36,7 +36,8 @@ while read -r lib; do
     wanted[$owner]=1
     # Qt WebEngine's helper process comes in a package of its own.
     [ "$lib" = libQt6WebEngineCore.so.6 ] && wanted[libqt6webenginecore6-bin]=1
-done < <(objdump -p "$work/root/usr/lib/peltavo/peltavo" | awk '$1 == "NEEDED" {print $2}')
+done < <(objdump -p "$work/root/usr/lib/peltavo/peltavo" "$work/root/usr/lib/peltavo/peltavo-notes.so" |
+    awk '$1 == "NEEDED" {print $2}' | sort -u)
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g' | grep . | sort)
 expected_depends=$(printf '%s\n' "${!wanted[@]}" | sort)
 if [ "$depends" != "$expected_depends" ]; then
