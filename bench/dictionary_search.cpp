@@ -1,0 +1,129 @@
+// The dictionary search button's latency: sarabClick (filter, move) on the main window, with and
+// without the grid's repaint, next to a plain scan of the same rows testing each headword, as a
+// client-side filter does.
+//
+//   dictionary_search [--presses N] DATABASE
+//
+// Opens DATABASE (e.g. one made by `peltavo-db synth --rows 1000000`) in the main window, shown
+// on the platform in use (offscreen or a display), then presses "Sözlükte Ara" N times (default
+// 2000) with headwords drawn from the dictionary itself and prints the median and the 99th
+// percentile of each figure.
+#include "application.h"
+#include "dictionarygridmodel.h"
+#include "fieldlink.h"
+#include "lineedit.h"
+#include "platform.h"
+#include "programstate.h"
+#include "tablehandle.h"
+#include "tanaekr.h"
+
+#include <QCollator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+class FolderPlatform : public peltavo::platform::SystemPlatform {
+public:
+    explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
+    QString programFolder() const override { return folder_; }
+
+private:
+    QString folder_;
+};
+
+struct Figures {
+    std::vector<double> micros;
+    void add(const QElapsedTimer& clock) { micros.push_back(double(clock.nsecsElapsed()) / 1e3); }
+    double at(double q) {
+        std::sort(micros.begin(), micros.end());
+        return micros[std::min(micros.size() - 1, std::size_t(q * double(micros.size())))];
+    }
+    void print(const char* what) {
+        std::printf("%-34s median %9.1f us   p99 %9.1f us   (%zu)\n", what, at(0.5), at(0.99),
+                    micros.size());
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int presses = 2000;
+    int arg = 1;
+    if (argc >= 3 && std::strcmp(argv[1], "--presses") == 0) {
+        presses = std::max(1, std::atoi(argv[2]));
+        arg = 3;
+    }
+    if (arg + 1 != argc) {
+        std::fprintf(stderr, "usage: dictionary_search [--presses N] DATABASE\n");
+        return 64;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir folder;
+    if (!QFile::link(QFileInfo(QString::fromLocal8Bit(argv[arg])).absoluteFilePath(),
+                     folder.filePath(QStringLiteral("peltavo.MDB")))) {
+        std::fprintf(stderr, "cannot link %s\n", argv[arg]);
+        return 1;
+    }
+    FolderPlatform platform(folder.path());
+    peltavo::PeltavoApplication app(argc, argv, platform);
+    peltavo::ProgramState state;
+    peltavo::Tanaekr window(state, platform);
+    state.anaekr = &window;
+    window.FormCreate();
+    window.show();
+    QCoreApplication::processEvents();
+    peltavo::TableHandle& table = *window.Tablei;
+    const int rows = table.recordCount();
+    std::printf("isozluk: %d headwords\n", rows);
+
+    std::mt19937 random(7);
+    std::vector<QString> words;
+    for (int i = 0; i < presses; ++i) {
+        table.moveTo(int(random() % unsigned(rows)));
+        words.push_back(table.fieldAsString(QStringLiteral("ikelime")));
+    }
+
+    Figures bare, painted, scan;
+    for (const QString& word : words) {
+        window.ara->setText(word);
+        QElapsedTimer clock;
+        clock.start();
+        window.sarabClick();
+        bare.add(clock);
+        window.sozluk->viewport()->repaint();
+        painted.add(clock);
+    }
+    // What a client-side filter does: test every headword against the text.
+    QCollator collator(QLocale(QLocale::English));
+    table.setFiltered(false);
+    std::vector<QString> headwords;
+    headwords.reserve(std::size_t(rows));
+    for (int i = 0; i < rows; ++i)
+        headwords.push_back(table.valueAt(i, QStringLiteral("ikelime")).value_or(QString()));
+    for (std::size_t i = 0; i < std::min<std::size_t>(words.size(), 50); ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        int passing = 0;
+        for (const QString& headword : headwords)
+            passing += collator.compare(headword, words[i]) >= 0;
+        scan.add(clock);
+        if (passing < 0)
+            return 2;
+    }
+    bare.print("sarabClick (filter and move)");
+    painted.print("sarabClick and the grid's repaint");
+    scan.print("plain scan of every headword");
+    std::printf("scan / sarabClick with repaint: %.0fx (medians)\n",
+                scan.at(0.5) / painted.at(0.5));
+    return 0;
+}
