@@ -41,10 +41,13 @@ void nameControlsForAccessibility(QWidget* window) {
     const QList<QWidget*> widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         const QString name = widget->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || hasCaption(widget) ||
-            !widget->accessibleName().isEmpty())
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
             continue;
-        widget->setAccessibleName(widget->toolTip().isEmpty() ? name : widget->toolTip());
+        if (!widget->toolTip().isEmpty() && widget->accessibleDescription().isEmpty())
+            widget->setAccessibleDescription(widget->toolTip());
+        if (hasCaption(widget) || !widget->accessibleName().isEmpty())
+            continue;
+        widget->setAccessibleName(name);
     }
 }
 

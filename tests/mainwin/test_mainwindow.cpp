@@ -272,10 +272,10 @@ TEST_F(MainWindowLayout, EveryControlHasAnAccessibleName) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
         ASSERT_NE(face, nullptr) << p.name;
         const QString caption = captionOf(w);
-        const QString expected = !caption.isEmpty()  ? caption
-                                 : !p.hint.isEmpty() ? p.hint
-                                                     : QString::fromLatin1(p.name);
-        EXPECT_EQ(face->text(QAccessible::Name), expected) << p.name;
+        EXPECT_EQ(face->text(QAccessible::Name),
+                  caption.isEmpty() ? QString::fromLatin1(p.name) : caption)
+            << p.name;
+        EXPECT_EQ(face->text(QAccessible::Description), p.hint) << p.name;
     }
 }
 

@@ -239,6 +239,8 @@ TEST(QuizWindowBuilt, WindowColoursBarsPicturesTabOrderAndNames) {
             << nextTabStop(order[i])->objectName().toStdString();
 
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w.sesb)->text(QAccessible::Name),
+              QStringLiteral("sesb"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.sesb)->text(QAccessible::Description),
               QStringLiteral("İngilizce Cümleyi Seslendir"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(w.cumle)->text(QAccessible::Name),
               QStringLiteral("cumle"));
