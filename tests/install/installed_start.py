@@ -13,6 +13,8 @@ Checks, chosen with --check (any number of times):
              directory the entry starts it in
   help       pressing the help button asks xdg-open for <Path>/peltchm.chm
   notes      pressing the quiz button shows the quiz window with the notes page rendered
+  tabwalk    the main window is a frame named by its caption, and Tab walks its controls in
+             their order, as a screen reader hears them (the focused object's name)
 """
 
 import argparse
@@ -35,6 +37,14 @@ MAIN_TITLE_PREFIX = "Peltavo - "
 # Client coordinates (left, top, width, height) of the main window's buttons.
 HELP_BUTTON = (610, 515, 22, 25)
 QUIZ_BUTTON = (633, 455, 23, 25)
+
+
+# The main window's Tab stops at start (cumleb and kullandb are hidden), by accessible name: the
+# caption, or the object name where there is none.
+MAIN_TAB_STOPS = ["kullan", "prog", "cumle", "Türkçe -> İnglizce", "Metin Tercüme Et", "sozluk",
+                  "ara", "Kelime Ara", "yadimb", "Sözlükte Ara", "ilerib", "geri1", "sesb",
+                  "sozlukb", "boslukb"]
+NOTE_AREA = (0, 250, 775, 120)
 
 
 class CheckFailed(Exception):
@@ -192,6 +202,42 @@ def check_help(app, workdir, record):
     print(f"ok: the help button asked xdg-open for {wanted}")
 
 
+def focused_in(acc):
+    """The first object under acc, in tree order, that has the keyboard focus. A grid's current
+    cell keeps its focused state while the grid itself has lost the focus; the walk does not
+    look into a grid without it."""
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is None:
+            continue
+        focused = child.getState().contains(pyatspi.STATE_FOCUSED)
+        if focused:
+            return child
+        if child.getRoleName() != "table":
+            found = focused_in(child)
+            if found is not None:
+                return found
+    return None
+
+
+def check_tabwalk(app):
+    window = wait_until("the main window", lambda: main_window(app), 60)
+    if window.getRoleName() != "frame":
+        raise CheckFailed(f"the main window reports the role '{window.getRoleName()}', not 'frame'")
+    window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
+    press(window_id, NOTE_AREA)
+    seen = []
+    for _ in range(len(MAIN_TAB_STOPS) + 1):
+        time.sleep(0.3)
+        acc = wait_until("a focused control", lambda: focused_in(window), 10)
+        seen.append(acc.name)
+        subprocess.run(["xdotool", "key", "Tab"], check=True)
+    expected = MAIN_TAB_STOPS + MAIN_TAB_STOPS[:1]
+    if seen != expected:
+        raise CheckFailed(f"Tab walked {seen}, expected {expected}")
+    print(f"ok: the main window is a frame '{window.name}'; Tab walked {' > '.join(seen)}")
+
+
 def notes_landmarks(notes_source):
     """The notes page's title and its first topic heading, as a browser names them."""
     with open(notes_source, encoding="utf-8") as f:
@@ -247,7 +293,7 @@ def main():
     parser.add_argument("--peltavo-db", required=True)
     parser.add_argument("--notes-source", required=True)
     parser.add_argument("--check", action="append", required=True,
-                        choices=["database", "documents", "help", "notes"])
+                        choices=["database", "documents", "help", "notes", "tabwalk"])
     parser.add_argument("--work", required=True)
     args = parser.parse_args()
 
@@ -287,6 +333,8 @@ def main():
                 check_documents(workdir)
             elif check == "help":
                 check_help(app, workdir, record)
+            elif check == "tabwalk":
+                check_tabwalk(app)
             elif check == "notes":
                 check_notes(app, args.notes_source, os.path.join(args.work, "screen.png"))
     except CheckFailed as failure:
