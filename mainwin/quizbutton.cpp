@@ -18,6 +18,8 @@ void Tanaekr::boslukbClick() {
     quiz->show();
     quiz->raise();
     quiz->activateWindow();
+    // The window that opens takes the keyboard focus on its first stop.
+    quiz->cb[0]->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace peltavo

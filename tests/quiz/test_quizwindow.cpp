@@ -506,6 +506,7 @@ TEST(QuizShowing, TheMainWindowsButtonOnlyRaisesAnOpenQuiz) {
     Tsorcevekr& w = *quiz;
     main->boslukbClick();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.focusWidget(), w.cb[0]); // the window that opens has the focus on its first stop
     ASSERT_TRUE(quiz.ask(5));
     w.cevkont(button(w, 1));
     QWidget* pane = w.web;
