@@ -29,6 +29,7 @@ bool isNumeric(ColumnType type) {
 // One row of a sort: the first bytes of its key, most significant first, then the row.
 struct SortEntry {
     quint64 prefix;
+    const char* key; // the whole key, for texts
     int row;
 };
 
@@ -339,10 +340,9 @@ void TableHandle::buildOrder() {
         if (table.isNull(r, c))
             nulls.push_back(static_cast<int>(r));
         else
-            entries.push_back({0, static_cast<int>(r)});
+            entries.push_back({0, nullptr, static_cast<int>(r)});
     }
 
-    std::vector<const char*> keyOf; // by entry, for texts
     std::string keysLow, keysHigh;
     if (isNumeric(table.columns[c].type)) {
         for (SortEntry& e : entries)
@@ -373,31 +373,21 @@ void TableHandle::buildOrder() {
             makeKeys(0, entries.size(), keysLow);
             keysHigh.clear();
         }
-        keyOf.resize(entries.size());
         const bool split = entries.size() >= kParallelKeys;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const std::string& keys = split && i >= half ? keysHigh : keysLow;
-            keyOf[i] = keys.data() + offsets[i];
-            entries[i].prefix = prefixOf(keyOf[i]);
+            entries[i].key = keys.data() + offsets[i];
+            entries[i].prefix = prefixOf(entries[i].key);
         }
     }
 
-    // Entries still sit in row order, so entry i's key is keyOf[i] until the sort moves them:
-    // sort positions, then read the rows off.
-    std::vector<int> byPosition(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        byPosition[i] = static_cast<int>(i);
-    auto less = [&](int a, int b) {
-        const SortEntry& x = entries[static_cast<std::size_t>(a)];
-        const SortEntry& y = entries[static_cast<std::size_t>(b)];
+    auto less = [&](const SortEntry& x, const SortEntry& y) {
         if (x.prefix != y.prefix)
             return x.prefix < y.prefix;
-        if (!keyOf.empty()) {
-            const char* kx = keyOf[static_cast<std::size_t>(a)];
-            const char* ky = keyOf[static_cast<std::size_t>(b)];
-            // Equal prefixes without a zero in them: the keys go on.
-            if (std::memchr(kx, 0, 8) == nullptr) {
-                if (int r = std::strcmp(kx + 8, ky + 8))
+        if (x.key) {
+            // Equal prefixes whose last byte is not the key's end: the keys go on.
+            if ((x.prefix & 0xff) != 0) {
+                if (int r = std::strcmp(x.key + 8, y.key + 8))
                     return r < 0;
             }
             const QStringView tx = table.text(static_cast<std::size_t>(x.row), c);
@@ -409,11 +399,11 @@ void TableHandle::buildOrder() {
         }
         return x.row < y.row;
     };
-    std::sort(byPosition.begin(), byPosition.end(), less);
+    std::sort(entries.begin(), entries.end(), less);
 
     std::copy(nulls.begin(), nulls.end(), order_.begin());
-    for (std::size_t i = 0; i < byPosition.size(); ++i)
-        order_[nulls.size() + i] = entries[static_cast<std::size_t>(byPosition[i])].row;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        order_[nulls.size() + i] = entries[i].row;
     sortColumn_ = column;
     orderBuilt_ = true;
 }
