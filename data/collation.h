@@ -4,7 +4,11 @@
 #include <QCollatorSortKey>
 #include <QString>
 
+#include <memory>
+#include <string>
 #include <vector>
+
+struct UCollator;
 
 namespace peltavo {
 
@@ -17,13 +21,25 @@ public:
     enum class Language { English, Turkish };
 
     explicit Collation(Language language);
+    ~Collation();
+    Collation(const Collation&) = delete;
+    Collation& operator=(const Collation&) = delete;
 
     // The language the learning database's tables use: Turkish for "tsozluk" and its headword
     // field, English otherwise.
     static Language forTable(const QString& tableName);
 
     Language language() const { return language_; }
-    int compare(const QString& a, const QString& b) const;
+    int compare(QStringView a, QStringView b) const;
+    // The case-blind first step of compare() alone (<0, 0, >0).
+    int compareFolded(QStringView a, QStringView b) const;
+    // The case-sensitive second step of compare() alone.
+    int compareCased(QStringView a, QStringView b) const;
+
+    // Appends the case-blind sort key of `text`, ending in a zero byte, to `out`. Two such keys
+    // compared byte by byte (up to the zero) give compareFolded() of their texts; a sort then
+    // needs compare() only where the keys are equal. Safe to call from several threads.
+    void appendFoldedKey(QStringView text, std::string& out) const;
 
     // A precomputed key; comparing keys gives the same answer as compare() on their texts.
     class Key {
@@ -40,9 +56,15 @@ public:
     Key key(const QString& text) const;
 
 private:
+    struct UCollatorClose {
+        void operator()(UCollator* collator) const;
+    };
+
     Language language_;
     QCollator folded_;
     QCollator cased_;
+    // The same case-blind rules as folded_, driven directly for keys written into a buffer.
+    std::unique_ptr<UCollator, UCollatorClose> rawFolded_;
 };
 
 } // namespace peltavo

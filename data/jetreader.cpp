@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -21,6 +22,8 @@ extern "C" {
 namespace peltavo {
 
 namespace {
+
+std::atomic<quint64> tablesReadSoFar{0};
 
 // libmdb reports trouble (an unreadable page, a broken memo chain) only as text on stderr and
 // carries on with what it has. While it works for us, stderr goes to a scratch file; whatever
@@ -179,8 +182,8 @@ public:
             mapped_ = file_.map(0, file_.size());
     }
 
-    TableData read() {
-        TableData data;
+    CompactTable read() {
+        CompactTable data;
         data.name = QString::fromUtf8(table_->name);
         if (!mdb_read_columns(table_))
             throw Error(damaged(
@@ -195,7 +198,9 @@ public:
         }
 
         std::vector<MdbField> fields(columnCount);
-        data.rows.reserve(table_->num_rows);
+        // Every UTF-16 unit of text comes from at least one byte of the file.
+        data.reserve(table_->num_rows, static_cast<size_t>(file_.size()));
+        std::vector<FieldValue> row(columnCount);
         mdb_rewind_table(table_);
         while (mdb_fetch_row(table_)) {
             int start = 0;
@@ -205,20 +210,20 @@ public:
             const int cracked = mdb_crack_row(table_, start & kOffsetMask, length, fields.data());
             if (cracked < 0)
                 throw Error(damaged(path_, QStringLiteral("a row cannot be decoded")));
-            std::vector<FieldValue> row(columnCount);
+            std::fill(row.begin(), row.end(), FieldValue());
             for (unsigned i = 0; i < columnCount; ++i) {
                 const MdbField& field = fields[i];
                 auto* col =
                     static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, field.colnum));
                 row[static_cast<size_t>(field.colnum)] = value(col, field);
             }
-            data.rows.push_back(std::move(row));
+            data.appendRow(row);
         }
-        if (data.rows.size() != table_->num_rows) {
+        if (data.rowCount() != table_->num_rows) {
             throw Error(damaged(path_, QStringLiteral("table '%1' holds %2 rows, %3 could be read")
                                            .arg(data.name)
                                            .arg(table_->num_rows)
-                                           .arg(data.rows.size())));
+                                           .arg(data.rowCount())));
         }
         return data;
     }
@@ -411,6 +416,15 @@ QStringList JetReader::tableNames(const QString& path) {
 }
 
 TableData JetReader::readTable(const QString& path, const QString& table) {
+    return readCompactTable(path, table).toTableData();
+}
+
+quint64 JetReader::tablesRead() {
+    return tablesReadSoFar.load();
+}
+
+CompactTable JetReader::readCompactTable(const QString& path, const QString& table) {
+    ++tablesReadSoFar;
     return quietly(path, [&] {
         MdbPtr mdb = openFile(path);
         if (!mdb_read_catalog(mdb.get(), MDB_TABLE))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compacttable.h"
 #include "tabledata.h"
 
 #include <QString>
@@ -20,6 +21,11 @@ public:
 
     // The whole table `table` (its name matched case-insensitively, as Jet does).
     static TableData readTable(const QString& path, const QString& table);
+    // The same table in its compact form, as the program holds it.
+    static CompactTable readCompactTable(const QString& path, const QString& table);
+
+    // How many tables this process has read from files so far (a count for diagnostics).
+    static quint64 tablesRead();
 };
 
 } // namespace peltavo

@@ -34,4 +34,7 @@ struct TableData {
     int columnIndex(const QString& name) const;
 };
 
+// Index of the column named `name` in `columns` (exact, then case-insensitive match), or -1.
+int columnIndexIn(const std::vector<Column>& columns, const QString& name);
+
 } // namespace peltavo

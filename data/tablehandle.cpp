@@ -3,7 +3,13 @@
 #include "error.h"
 #include "jetreader.h"
 
+#include <QFile>
+
 #include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace peltavo {
 
@@ -19,6 +25,34 @@ int sign(double d) {
 bool isNumeric(ColumnType type) {
     return type == ColumnType::Integer;
 }
+
+// One row of a sort: the first bytes of its key, most significant first, then the row.
+struct SortEntry {
+    quint64 prefix;
+    const char* key; // the whole key, for texts
+    int row;
+};
+
+// The first eight bytes of a zero-terminated key as one number that orders as the bytes do.
+quint64 prefixOf(const char* key) {
+    quint64 prefix = 0;
+    int i = 0;
+    for (; i < 8 && key[i]; ++i)
+        prefix = (prefix << 8) | static_cast<unsigned char>(key[i]);
+    return prefix << (8 * (8 - i));
+}
+
+// A number as an unsigned integer that orders as the number does (zero and minus zero alike).
+quint64 orderedBits(double d) {
+    if (d == 0)
+        d = 0;
+    quint64 bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return (bits & (quint64(1) << 63)) ? ~bits : bits | (quint64(1) << 63);
+}
+
+// Below this many rows the keys are made on one thread.
+constexpr std::size_t kParallelKeys = 50'000;
 
 } // namespace
 
@@ -57,18 +91,55 @@ void TableHandle::setTableName(const QString& tableName) {
 void TableHandle::open() {
     if (isOpen())
         return;
-    open(JetReader::readTable(dataSourceOf(connectionString_), tableName_));
+    const QString path = dataSourceOf(connectionString_);
+    std::optional<FileIdentity> identity = FileIdentity::of(path, tableName_);
+    if (data_ && identity && source_ == identity) {
+        adopt(data_, identity);
+        return;
+    }
+    auto data = std::make_shared<const CompactTable>(JetReader::readCompactTable(path, tableName_));
+    adopt(std::move(data), std::move(identity));
 }
 
 void TableHandle::open(TableData rows) {
     if (isOpen())
         return;
-    auto data = std::make_unique<TableData>(std::move(rows));
+    adopt(std::make_shared<const CompactTable>(std::move(rows)), std::nullopt);
+}
+
+std::optional<TableHandle::FileIdentity> TableHandle::FileIdentity::of(const QString& path,
+                                                                       const QString& table) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    constexpr qint64 ns = 1'000'000'000;
+    return FileIdentity{path,
+                        table,
+                        static_cast<qint64>(st.st_size),
+                        static_cast<qint64>(st.st_ino),
+                        static_cast<qint64>(st.st_dev),
+                        st.st_mtim.tv_sec * ns + st.st_mtim.tv_nsec,
+                        st.st_ctim.tv_sec * ns + st.st_ctim.tv_nsec};
+}
+
+void TableHandle::adopt(std::shared_ptr<const CompactTable> data,
+                        std::optional<FileIdentity> source) {
+    if (data != data_) {
+        order_.clear();
+        orderBuilt_ = false;
+        sortColumn_ = -1;
+    }
     data_ = std::move(data);
-    collation_ = std::make_unique<Collation>(Collation::forTable(tableName_));
+    source_ = std::move(source);
+    open_ = true;
+    const Collation::Language language = Collation::forTable(tableName_);
+    if (!collation_ || collation_->language() != language) {
+        collation_ = std::make_unique<Collation>(language);
+        orderBuilt_ = false;
+    }
     try {
         buildOrder();
-        visible_ = filtered_ ? passing(filterText_) : order_;
+        visible_ = filtered_ ? passing(filterText_) : everything();
     } catch (...) {
         close();
         throw;
@@ -79,11 +150,14 @@ void TableHandle::open(TableData rows) {
 void TableHandle::close() {
     if (!isOpen())
         return;
-    data_.reset();
-    sortKeys_.clear();
-    order_.clear();
-    visible_.clear();
-    sortColumn_ = -1;
+    open_ = false;
+    if (!source_) {
+        data_.reset();
+        order_.clear();
+        orderBuilt_ = false;
+        sortColumn_ = -1;
+    }
+    visible_ = RowSet();
     current_ = -1;
     eof_ = bof_ = false;
     emit rowsReset();
@@ -97,17 +171,18 @@ void TableHandle::setSort(const QString& field) {
     if (!isOpen())
         return;
     buildOrder();
-    visible_ = filtered_ ? passing(filterText_) : order_;
+    visible_ = filtered_ ? passing(filterText_) : everything();
     showFirst();
 }
 
 void TableHandle::next() {
     requireOpen();
-    if (visible_.empty() || eof_) {
+    const int count = visibleCount();
+    if (count == 0 || eof_) {
         eof_ = true;
         return;
     }
-    if (current_ + 1 >= static_cast<int>(visible_.size())) {
+    if (current_ + 1 >= count) {
         eof_ = true;
         return;
     }
@@ -118,7 +193,7 @@ void TableHandle::next() {
 
 void TableHandle::prior() {
     requireOpen();
-    if (visible_.empty()) {
+    if (visibleCount() == 0) {
         bof_ = true;
         return;
     }
@@ -145,7 +220,7 @@ void TableHandle::setFilter(const QString& expression) {
     if (expression == filterText_)
         return;
     if (isOpen() && filtered_) {
-        std::vector<int> rows = passing(expression);
+        RowSet rows = passing(expression);
         filterText_ = expression;
         visible_ = std::move(rows);
         showFirst();
@@ -158,7 +233,7 @@ void TableHandle::setFiltered(bool on) {
     if (on == filtered_)
         return;
     if (isOpen()) {
-        std::vector<int> rows = on ? passing(filterText_) : order_;
+        RowSet rows = on ? passing(filterText_) : everything();
         filtered_ = on;
         visible_ = std::move(rows);
         showFirst();
@@ -169,7 +244,7 @@ void TableHandle::setFiltered(bool on) {
 
 int TableHandle::recordCount() const {
     requireOpen();
-    return static_cast<int>(visible_.size());
+    return visibleCount();
 }
 
 int TableHandle::currentIndex() const {
@@ -178,7 +253,7 @@ int TableHandle::currentIndex() const {
 
 void TableHandle::moveTo(int index) {
     requireOpen();
-    if (index < 0 || index >= static_cast<int>(visible_.size()))
+    if (index < 0 || index >= visibleCount())
         return;
     eof_ = bof_ = false;
     if (index == current_)
@@ -198,25 +273,24 @@ FieldValue TableHandle::fieldValue(const QString& field) const {
     const int column = requireColumn(field);
     if (current_ < 0)
         return std::nullopt;
-    return data_->rows[static_cast<size_t>(visible_[static_cast<size_t>(current_)])]
-                      [static_cast<size_t>(column)];
+    return data_->value(static_cast<std::size_t>(rowAt(current_)),
+                        static_cast<std::size_t>(column));
 }
 
 FieldValue TableHandle::valueAt(int index, const QString& field) const {
     const int column = requireColumn(field);
-    if (index < 0 || index >= static_cast<int>(visible_.size()))
+    if (index < 0 || index >= visibleCount())
         return std::nullopt;
-    return data_->rows[static_cast<size_t>(visible_[static_cast<size_t>(index)])]
-                      [static_cast<size_t>(column)];
+    return data_->value(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
 }
 
 const std::vector<Column>& TableHandle::columns() const {
     static const std::vector<Column> none;
-    return data_ ? data_->columns : none;
+    return isOpen() ? data_->columns : none;
 }
 
 bool TableHandle::hasField(const QString& field) const {
-    return data_ && data_->columnIndex(field) >= 0;
+    return isOpen() && data_->columnIndex(field) >= 0;
 }
 
 void TableHandle::requireOpen() const {
@@ -226,118 +300,194 @@ void TableHandle::requireOpen() const {
 }
 
 int TableHandle::requireColumn(const QString& field) const {
-    const int column = data_ ? data_->columnIndex(field) : -1;
+    const int column = isOpen() ? data_->columnIndex(field) : -1;
     if (column < 0)
         throw Error(objectName() + QStringLiteral(": Field '%1' not found").arg(field));
     return column;
 }
 
-TableHandle::SortKey TableHandle::keyOf(int column, const QString& text) const {
-    SortKey key;
-    key.null = false;
-    if (isNumeric(data_->columns[static_cast<size_t>(column)].type))
-        key.number = text.toDouble();
-    else
-        key.text = collation_->key(text);
-    return key;
+int TableHandle::visibleCount() const {
+    return static_cast<int>(visible_.listed ? visible_.rows.size() : visible_.end - visible_.begin);
 }
 
-int TableHandle::compareKeys(const SortKey& a, const SortKey& b) {
-    if (a.null || b.null)
-        return int(b.null) - int(a.null);
-    if (a.text && b.text)
-        return a.text->compare(*b.text);
-    return sign(a.number - b.number);
+int TableHandle::rowAt(int index) const {
+    const auto i = static_cast<std::size_t>(index);
+    return visible_.listed ? visible_.rows[i] : order_[visible_.begin + i];
 }
 
 void TableHandle::buildOrder() {
-    const size_t rowCount = data_->rows.size();
-    order_.resize(rowCount);
-    for (size_t i = 0; i < rowCount; ++i)
-        order_[i] = static_cast<int>(i);
-    sortKeys_.clear();
-    sortColumn_ = sortField_.isEmpty() ? -1 : requireColumn(sortField_);
-    if (sortColumn_ < 0)
+    const int column = sortField_.isEmpty() ? -1 : requireColumn(sortField_);
+    if (orderBuilt_ && column == sortColumn_)
         return;
-    sortKeys_.reserve(rowCount);
-    for (const auto& row : data_->rows) {
-        const FieldValue& v = row[static_cast<size_t>(sortColumn_)];
-        sortKeys_.push_back(v ? keyOf(sortColumn_, *v) : SortKey{});
+    orderBuilt_ = false;
+    const CompactTable& table = *data_;
+    const std::size_t rowCount = table.rowCount();
+    order_.resize(rowCount);
+    if (column < 0) {
+        for (std::size_t i = 0; i < rowCount; ++i)
+            order_[i] = static_cast<int>(i);
+        sortColumn_ = column;
+        orderBuilt_ = true;
+        return;
     }
-    std::stable_sort(order_.begin(), order_.end(), [this](int a, int b) {
-        return compareKeys(sortKeys_[static_cast<size_t>(a)], sortKeys_[static_cast<size_t>(b)]) <
-               0;
-    });
+
+    // Nulls first, in table order; then the values by a key made once per row.
+    const auto c = static_cast<std::size_t>(column);
+    std::vector<int> nulls;
+    std::vector<SortEntry> entries;
+    entries.reserve(rowCount);
+    for (std::size_t r = 0; r < rowCount; ++r) {
+        if (table.isNull(r, c))
+            nulls.push_back(static_cast<int>(r));
+        else
+            entries.push_back({0, nullptr, static_cast<int>(r)});
+    }
+
+    std::string keysLow, keysHigh;
+    if (isNumeric(table.columns[c].type)) {
+        for (SortEntry& e : entries)
+            e.prefix = orderedBits(table.text(static_cast<std::size_t>(e.row), c).toDouble());
+    } else {
+        // Each half of the entries has its own key buffer; the second half is keyed on a second
+        // thread for a large table. Both are done before anything reads the keys.
+        const std::size_t half = entries.size() / 2;
+        std::vector<std::size_t> offsets(entries.size());
+        auto makeKeys = [&](std::size_t from, std::size_t to, std::string& keys) {
+            keys.reserve((to - from) * 16);
+            for (std::size_t i = from; i < to; ++i) {
+                offsets[i] = keys.size();
+                collation_->appendFoldedKey(table.text(static_cast<std::size_t>(entries[i].row), c),
+                                            keys);
+            }
+        };
+        if (entries.size() >= kParallelKeys) {
+            std::thread second(makeKeys, half, entries.size(), std::ref(keysHigh));
+            try {
+                makeKeys(0, half, keysLow);
+            } catch (...) {
+                second.join();
+                throw;
+            }
+            second.join();
+        } else {
+            makeKeys(0, entries.size(), keysLow);
+            keysHigh.clear();
+        }
+        const bool split = entries.size() >= kParallelKeys;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const std::string& keys = split && i >= half ? keysHigh : keysLow;
+            entries[i].key = keys.data() + offsets[i];
+            entries[i].prefix = prefixOf(entries[i].key);
+        }
+    }
+
+    auto less = [&](const SortEntry& x, const SortEntry& y) {
+        if (x.prefix != y.prefix)
+            return x.prefix < y.prefix;
+        if (x.key) {
+            // Equal prefixes whose last byte is not the key's end: the keys go on.
+            if ((x.prefix & 0xff) != 0) {
+                if (int r = std::strcmp(x.key + 8, y.key + 8))
+                    return r < 0;
+            }
+            const QStringView tx = table.text(static_cast<std::size_t>(x.row), c);
+            const QStringView ty = table.text(static_cast<std::size_t>(y.row), c);
+            if (int r = collation_->compareCased(tx, ty))
+                return r < 0;
+            if (int r = QtPrivate::compareStrings(tx, ty, Qt::CaseSensitive))
+                return r < 0;
+        }
+        return x.row < y.row;
+    };
+    std::sort(entries.begin(), entries.end(), less);
+
+    std::copy(nulls.begin(), nulls.end(), order_.begin());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        order_[nulls.size() + i] = entries[i].row;
+    sortColumn_ = column;
+    orderBuilt_ = true;
 }
 
-int TableHandle::compareCell(int row, int column, const FilterExpr& expr,
-                             const SortKey& valueKey) const {
-    const FieldValue& v = data_->rows[static_cast<size_t>(row)][static_cast<size_t>(column)];
-    if (valueKey.text)
-        return collation_->compare(*v, expr.value);
-    return sign(v->toDouble() - valueKey.number);
+int TableHandle::compareCell(int row, int column, const FilterExpr& expr, double number) const {
+    const QStringView v =
+        data_->text(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
+    if (!isNumeric(data_->columns[static_cast<std::size_t>(column)].type))
+        return collation_->compare(v, expr.value);
+    return sign(v.toDouble() - number);
 }
 
-std::vector<int> TableHandle::passing(const QString& expression) const {
+TableHandle::RowSet TableHandle::everything() const {
+    return RowSet{0, order_.size(), false, {}};
+}
+
+TableHandle::RowSet TableHandle::passing(const QString& expression) const {
     // An empty expression sets no condition.
     if (expression.trimmed().isEmpty())
-        return order_;
+        return everything();
     return rowsPassing(FilterExpr::parse(expression));
 }
 
-std::vector<int> TableHandle::rowsPassing(const FilterExpr& expr) const {
+TableHandle::RowSet TableHandle::rowsPassing(const FilterExpr& expr) const {
     const int column = requireColumn(expr.field);
-    const bool numeric = isNumeric(data_->columns[static_cast<size_t>(column)].type);
+    const auto c = static_cast<std::size_t>(column);
+    const bool numeric = isNumeric(data_->columns[c].type);
+    double number = 0;
     if (numeric) {
         bool ok = false;
-        expr.value.toDouble(&ok);
+        number = expr.value.toDouble(&ok);
         if (!ok)
             throw Error(QStringLiteral("Data type mismatch in criteria expression"));
     }
-    const SortKey valueKey = keyOf(column, expr.value);
 
     // On the sort field the passing rows are one run of the sorted order; find its ends by
     // binary search. Nulls sort first and never pass.
     if (column == sortColumn_ && expr.op != FilterExpr::Op::NotEqual) {
-        auto less = [this](int row, const SortKey& key) {
-            return compareKeys(sortKeys_[static_cast<size_t>(row)], key) < 0;
-        };
-        auto greater = [this](const SortKey& key, int row) {
-            return compareKeys(key, sortKeys_[static_cast<size_t>(row)]) < 0;
-        };
-        auto firstValue = std::partition_point(order_.begin(), order_.end(), [this](int row) {
-            return sortKeys_[static_cast<size_t>(row)].null;
+        const auto first = order_.begin();
+        auto firstValue = std::partition_point(order_.begin(), order_.end(), [&](int row) {
+            return data_->isNull(static_cast<std::size_t>(row), c);
         });
-        auto lower = std::lower_bound(firstValue, order_.end(), valueKey, less);
-        auto upper = std::upper_bound(lower, order_.end(), valueKey, greater);
+        auto lower = std::partition_point(firstValue, order_.end(), [&](int row) {
+            return compareCell(row, column, expr, number) < 0;
+        });
+        auto upper = std::partition_point(lower, order_.end(), [&](int row) {
+            return compareCell(row, column, expr, number) <= 0;
+        });
+        auto run = [&](auto from, auto to) {
+            return RowSet{static_cast<std::size_t>(from - first),
+                          static_cast<std::size_t>(to - first),
+                          false,
+                          {}};
+        };
         switch (expr.op) {
         case FilterExpr::Op::Equal:
-            return {lower, upper};
+            return run(lower, upper);
         case FilterExpr::Op::Less:
-            return {firstValue, lower};
+            return run(firstValue, lower);
         case FilterExpr::Op::LessEqual:
-            return {firstValue, upper};
+            return run(firstValue, upper);
         case FilterExpr::Op::Greater:
-            return {upper, order_.end()};
+            return run(upper, order_.end());
         case FilterExpr::Op::GreaterEqual:
-            return {lower, order_.end()};
+            return run(lower, order_.end());
         case FilterExpr::Op::NotEqual:
             break;
         }
     }
 
-    std::vector<int> rows;
+    RowSet rows;
+    rows.listed = true;
     for (int row : order_) {
-        if (data_->rows[static_cast<size_t>(row)][static_cast<size_t>(column)] &&
-            expr.accepts(compareCell(row, column, expr, valueKey)))
-            rows.push_back(row);
+        if (!data_->isNull(static_cast<std::size_t>(row), c) &&
+            expr.accepts(compareCell(row, column, expr, number)))
+            rows.rows.push_back(row);
     }
     return rows;
 }
 
 void TableHandle::showFirst() {
-    current_ = visible_.empty() ? -1 : 0;
-    eof_ = bof_ = visible_.empty();
+    const bool empty = visibleCount() == 0;
+    current_ = empty ? -1 : 0;
+    eof_ = bof_ = empty;
     emit rowsReset();
     emit currentChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collation.h"
+#include "compacttable.h"
 #include "filterexpr.h"
 #include "tabledata.h"
 
@@ -45,7 +46,7 @@ public:
     void open(TableData data);
     // Releases the rows; the table name, sort and filter stay set for the next open.
     void close();
-    bool isOpen() const { return data_ != nullptr; }
+    bool isOpen() const { return open_; }
 
     // Orders the rows ascending by `field` (collated text; numbers numerically). On an open table
     // the first row in the new order becomes current. An empty name removes the sort. Throws the
@@ -97,21 +98,38 @@ signals:
     void rowsReset();
 
 private:
-    // How one row sorts on the sort field: nulls first, then numbers or collated texts.
-    struct SortKey {
-        bool null = true;
-        double number = 0;
-        std::optional<Collation::Key> text;
+    // Identifies one state of a file: a file with the same identity was not changed meanwhile.
+    struct FileIdentity {
+        QString path;
+        QString table;
+        qint64 size = -1;
+        qint64 inode = -1;
+        qint64 device = -1;
+        qint64 modifiedNs = -1;
+        qint64 changedNs = -1;
+        bool operator==(const FileIdentity&) const = default;
+        static std::optional<FileIdentity> of(const QString& path, const QString& table);
+    };
+
+    // A set of rows as positions into order_: either the run [begin, end) of it, or the rows
+    // listed (a filter that had to test every row).
+    struct RowSet {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        bool listed = false;
+        std::vector<int> rows;
     };
 
     void requireOpen() const;
     int requireColumn(const QString& field) const;
+    void adopt(std::shared_ptr<const CompactTable> data, std::optional<FileIdentity> source);
     void buildOrder();
-    std::vector<int> passing(const QString& expression) const;
-    std::vector<int> rowsPassing(const FilterExpr& expr) const;
-    int compareCell(int row, int column, const FilterExpr& expr, const SortKey& valueKey) const;
-    SortKey keyOf(int column, const QString& text) const;
-    static int compareKeys(const SortKey& a, const SortKey& b);
+    RowSet everything() const;
+    RowSet passing(const QString& expression) const;
+    RowSet rowsPassing(const FilterExpr& expr) const;
+    int compareCell(int row, int column, const FilterExpr& expr, double number) const;
+    int visibleCount() const;
+    int rowAt(int index) const;
     void showFirst();
 
     QString connectionString_;
@@ -120,13 +138,17 @@ private:
     QString filterText_;
     bool filtered_ = false;
 
-    std::unique_ptr<TableData> data_;
+    bool open_ = false;
+    // The rows; after close they stay only when read from a file, so that reopening the same,
+    // unchanged file does not read it again (source_ says which file, in which state).
+    std::shared_ptr<const CompactTable> data_;
+    std::optional<FileIdentity> source_;
     std::unique_ptr<Collation> collation_;
-    int sortColumn_ = -1;
-    std::vector<SortKey> sortKeys_; // by row, for the sort column
-    std::vector<int> order_;        // all rows in sort order (table order when unsorted)
-    std::vector<int> visible_;      // rows that exist now, in order
-    int current_ = -1;              // index into visible_
+    int sortColumn_ = -1;     // the column order_ is sorted on, or -1
+    std::vector<int> order_;  // all rows in sort order (table order when unsorted)
+    bool orderBuilt_ = false; // order_ is that of data_ sorted on sortColumn_
+    RowSet visible_;          // rows that exist now
+    int current_ = -1;        // index into the visible rows
     bool eof_ = false;
     bool bof_ = false;
 };

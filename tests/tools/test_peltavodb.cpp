@@ -1,4 +1,6 @@
 // peltavo-db as people who keep learning databases run it: output, exit codes, messages.
+#include "jetreader.h"
+#include "jetwriter.h"
 #include "peltavodb.h"
 #include "testpaths.h"
 
@@ -37,6 +39,55 @@ TEST(PeltavoDb, JsonDumpKeepsNullApartFromEmptyText) {
     EXPECT_TRUE(t3.at(5).isNull());                         // cev5: no value
     EXPECT_EQ(t3.at(7).toString(QStringLiteral("x")), u""); // cev7: zero-length text
     EXPECT_TRUE(t3.at(7).isString());
+}
+
+// The JSON dump as one QJsonDocument holds it, built from the table read independently.
+QString wholeDocument(const QString& file, const QString& table) {
+    const peltavo::TableData data = peltavo::JetReader::readTable(file, table);
+    QJsonArray cols;
+    for (const peltavo::Column& c : data.columns)
+        cols.append(QJsonObject{{QStringLiteral("name"), c.name},
+                                {QStringLiteral("type"), c.type == peltavo::ColumnType::Integer
+                                                             ? QStringLiteral("integer")
+                                                             : QStringLiteral("text")}});
+    QJsonArray rows;
+    for (const auto& row : data.rows) {
+        QJsonArray r;
+        for (const peltavo::FieldValue& v : row)
+            r.append(v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null));
+        rows.append(r);
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("table"), table},
+                                                       {QStringLiteral("columns"), cols},
+                                                       {QStringLiteral("rows"), rows}})
+                                 .toJson(QJsonDocument::Compact)) +
+           u'\n';
+}
+
+TEST(PeltavoDb, JsonDumpWrittenInPartsIsTheWholeDocument) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("parts.mdb"));
+    peltavo::TableData big{QStringLiteral("big"),
+                           {{QStringLiteral("n"), peltavo::ColumnType::Integer, 255},
+                            {QStringLiteral("w"), peltavo::ColumnType::Text, 100}},
+                           {}};
+    const QStringList odd = {QStringLiteral("say \"hi\""),       QStringLiteral("back\\slash"),
+                             QStringLiteral("tab\tnew\nline\r"), QString(QChar(1)),
+                             QStringLiteral("çığ İı €"),         QString()};
+    for (int i = 0; i < 5000; ++i)
+        big.rows.push_back({peltavo::FieldValue{QString::number(i)},
+                            i % 7 == 0
+                                ? peltavo::FieldValue{}
+                                : peltavo::FieldValue{odd[i % odd.size()] + QString::number(i)}});
+    peltavo::TableData empty{
+        QStringLiteral("empty"), {{QStringLiteral("w"), peltavo::ColumnType::Text, 10}}, {}};
+    peltavo::writeJet4Database(file, {big, empty});
+    for (const QString& table : {QStringLiteral("big"), QStringLiteral("empty")}) {
+        const ToolRun r =
+            runPeltavoDb({QStringLiteral("dump"), file, table, QStringLiteral("--json")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, wholeDocument(file, table)) << table.toStdString();
+    }
 }
 
 TEST(PeltavoDb, DumpAppliesSortAndFilterLikeTheProgram) {

@@ -12,6 +12,9 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cstdio>
+
 namespace peltavo::db {
 
 namespace {
@@ -70,6 +73,45 @@ QString plain(const FieldValue& value) {
         }
     }
     return out;
+}
+
+// The elements of a compact JSON array without its brackets, as QJsonDocument writes them.
+QByteArray jsonElements(const QJsonArray& array) {
+    const QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Compact);
+    return text.mid(1, text.size() - 2);
+}
+
+// The whole table as one JSON object {"columns", "rows", "table"} (the order QJsonObject keeps),
+// byte for byte as QJsonDocument writes it, but written a batch of rows at a time: memory stays
+// that of the table, however long the output.
+void writeJson(const TableHandle& table, const std::vector<Column>& columns,
+               const QString& tableName) {
+    constexpr int kBatch = 2048;
+    QJsonArray cols;
+    for (const Column& c : columns)
+        cols.append(QJsonObject{{QStringLiteral("name"), c.name},
+                                {QStringLiteral("type"), columnTypeName(c.type)}});
+    QByteArray out = "{\"columns\":[" + jsonElements(cols) + "],\"rows\":[";
+    const int rows = table.recordCount();
+    for (int from = 0; from < rows; from += kBatch) {
+        QJsonArray batch;
+        for (int r = from; r < std::min(rows, from + kBatch); ++r) {
+            QJsonArray row;
+            for (const Column& c : columns) {
+                const FieldValue v = table.valueAt(r, c.name);
+                row.append(v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null));
+            }
+            batch.append(row);
+        }
+        if (from > 0)
+            out += ',';
+        out += jsonElements(batch);
+        std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+        out.clear();
+    }
+    out += "],\"table\":" + jsonElements(QJsonArray{tableName}) + "}\n";
+    std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+    std::fflush(stdout);
 }
 
 int fail(const Error& e) {
@@ -137,24 +179,7 @@ int runDump(const QStringList& args) {
         const int rows = table.recordCount();
         QTextStream out(stdout);
         if (json) {
-            QJsonArray cols;
-            for (const Column& c : columns)
-                cols.append(QJsonObject{{QStringLiteral("name"), c.name},
-                                        {QStringLiteral("type"), columnTypeName(c.type)}});
-            QJsonArray data;
-            for (int r = 0; r < rows; ++r) {
-                QJsonArray row;
-                for (const Column& c : columns) {
-                    const FieldValue v = table.valueAt(r, c.name);
-                    row.append(v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null));
-                }
-                data.append(row);
-            }
-            out << QJsonDocument(QJsonObject{{QStringLiteral("table"), positional[1]},
-                                             {QStringLiteral("columns"), cols},
-                                             {QStringLiteral("rows"), data}})
-                       .toJson(QJsonDocument::Compact)
-                << '\n';
+            writeJson(table, columns, positional[1]);
             return 0;
         }
         QStringList header;
