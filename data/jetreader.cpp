@@ -1,5 +1,6 @@
 #include "jetreader.h"
 
+#include "catalogcheck.h"
 #include "error.h"
 
 #include <QByteArray>
@@ -151,6 +152,10 @@ MdbPtr openFile(const QString& path) {
     const qint64 pageSize = mdb->fmt->pg_size;
     if (pageSize <= 0 || info.size() % pageSize != 0)
         throw Error(damaged(path, QStringLiteral("the file ends part way through a page")));
+    // Every read starts with libmdb's catalog read, which must not meet a damaged property block.
+    const QString fault = catalogPropertiesFault(mdb.get());
+    if (!fault.isEmpty())
+        throw Error(damaged(path, fault));
     return mdb;
 }
 
