@@ -29,7 +29,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
     libmdb3 mdbtools mdbtools-dev zlib1g-dev
-    libgtest-dev googletest
+    libgtest-dev googletest libbenchmark-dev
     espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl
