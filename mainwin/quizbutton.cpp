@@ -3,6 +3,8 @@
 #include "tanaekr.h"
 #include "tsorcevekr.h"
 
+#include <QPushButton>
+
 namespace peltavo {
 
 void Tanaekr::boslukbClick() {
