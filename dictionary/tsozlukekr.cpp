@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "glyphs.h"
+#include "layout.h"
 #include "lineedit.h"
 #include "memo.h"
 #include "programstate.h"
@@ -14,17 +15,13 @@ namespace peltavo {
 
 namespace {
 
+using platform::place;
+
 const QString kCaption = QStringLiteral(
     "Peltavo tartışma grubuna katıldınız mı? groups.peltavo.example/peltavo-ingilizce");
 // The outer size 525 x 300 less a classic sizeable frame.
 constexpr QSize kOuterSize(525, 300);
 constexpr QSize kClientSize(517, 266);
-
-template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h) {
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 QLabel* fieldLabel(QWidget* parent, const QString& text) {
     auto* label = new QLabel(text, parent);

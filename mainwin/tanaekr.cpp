@@ -8,6 +8,7 @@
 #include "directorylist.h"
 #include "finddialog.h"
 #include "glyphs.h"
+#include "layout.h"
 #include "lineedit.h"
 #include "memo.h"
 #include "platform.h"
@@ -27,6 +28,9 @@ namespace peltavo {
 
 namespace {
 
+using platform::pixelFont;
+using platform::place;
+
 const QString kCaption = QStringLiteral(
     "Peltavo - www.peltavo.example - bilgi@peltavo.example - peltavo.destek@posta.example");
 const QString kBanner = QStringLiteral(
@@ -44,21 +48,8 @@ const QColor kRed(255, 0, 0);
 const QColor kCream(255, 251, 240);
 const QColor kSkyBlue(166, 202, 240);
 
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QFont arial(int pixels, bool bold = false) {
     return pixelFont(QStringLiteral("Arial"), pixels, bold);
-}
-
-template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h) {
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 void colourText(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {

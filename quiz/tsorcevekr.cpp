@@ -7,6 +7,7 @@
 #include "directorylist.h"
 #include "error.h"
 #include "glyphs.h"
+#include "layout.h"
 #include "lineedit.h"
 #include "notesbrowser.h"
 #include "platform.h"
@@ -25,6 +26,9 @@ namespace peltavo {
 
 namespace {
 
+using platform::pixelFont;
+using platform::place;
+
 const QString kCaption =
     QStringLiteral("Peltavo İngilizce tartışma grubumuza siz de katılın: groups.peltavo.example");
 // The outer size 800 x 550 less a classic sizeable frame.
@@ -35,21 +39,8 @@ constexpr int kLineTop = 10;
 const QColor kRed(255, 0, 0);
 const QColor kSkyBlue(166, 202, 240);
 
-QFont pixelFont(const QString& family, int pixels, bool bold) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QFont arialBold(int pixels) {
     return pixelFont(QStringLiteral("Arial"), pixels, true);
-}
-
-template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h) {
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& ink,
