@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "cellpainting.h"
+#include "datagrid.h"
 #include "datasource.h"
 #include "dbopening.h"
 #include "dictionarygridmodel.h"
@@ -209,7 +210,7 @@ void Tanaekr::buildControls() {
 void Tanaekr::buildGrid() {
     sozlukModel = new DictionaryGridModel(this);
     sozlukModel->setDataSource(tableids);
-    sozluk = place(new QTableView(this), "sozluk", 120, 455, 460, 90);
+    sozluk = place(new platform::DataGrid(this), "sozluk", 120, 455, 460, 90);
     sozluk->setModel(sozlukModel);
     sozluk->setItemDelegate(new DictionaryCellPainter(sozluk));
     sozluk->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -45,7 +45,9 @@ void nameControlsForAccessibility(QWidget* window) {
             continue;
         if (!widget->toolTip().isEmpty() && widget->accessibleDescription().isEmpty())
             widget->setAccessibleDescription(widget->toolTip());
-        if (hasCaption(widget) || !widget->accessibleName().isEmpty())
+        // A window (the find dialog, say) is named by its caption, as the bus reports any window.
+        if (hasCaption(widget) || !widget->accessibleName().isEmpty() ||
+            (widget->isWindow() && !widget->windowTitle().isEmpty()))
             continue;
         widget->setAccessibleName(name);
     }

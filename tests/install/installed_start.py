@@ -33,34 +33,15 @@ import urllib.request
 
 import pyatspi
 
-MAIN_TITLE_PREFIX = "Peltavo - "
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "accessibility"))
+from atspi_driver import (MAIN_TITLE_PREFIX, CheckFailed, FocusTracker, click, describe,  # noqa: E402
+                          descendants, find_named, main_window, program_environment, text_of,
+                          top_windows, wait_until, x_window_id, peltavo_application)
+from test_bus_walk import MAIN_WALK, NOTE_AREA, walk  # noqa: E402
+
 # Client coordinates (left, top, width, height) of the main window's buttons.
 HELP_BUTTON = (610, 515, 22, 25)
 QUIZ_BUTTON = (633, 455, 23, 25)
-
-
-# The main window's Tab stops at start (cumleb and kullandb are hidden), by accessible name: the
-# caption, or the object name where there is none.
-MAIN_TAB_STOPS = ["kullan", "prog", "cumle", "Türkçe -> İnglizce", "Metin Tercüme Et", "sozluk",
-                  "ara", "Kelime Ara", "yadimb", "Sözlükte Ara", "ilerib", "geri1", "sesb",
-                  "sozlukb", "boslukb"]
-NOTE_AREA = (0, 250, 775, 120)
-
-
-class CheckFailed(Exception):
-    pass
-
-
-def wait_until(what, probe, timeout):
-    """Calls probe until it gives something other than None; fails after timeout seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value is not None:
-            return value
-        if time.monotonic() > deadline:
-            raise CheckFailed(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.25)
 
 
 def read_desktop_entry(path):
@@ -82,69 +63,6 @@ def first_conversation(peltavo_db, database):
 
 def normalised(text):
     return text.replace("\r\n", "\n").replace("\u2029", "\n").strip()
-
-
-def peltavo_application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name == "peltavo":
-            return app
-    return None
-
-
-def top_windows(app):
-    """The program's windows on screen (Qt WebEngine keeps a hidden window of its own)."""
-    windows = []
-    for i in range(app.childCount):
-        child = app.getChildAtIndex(i)
-        if child is not None and child.getState().contains(pyatspi.STATE_SHOWING):
-            windows.append(child)
-    return windows
-
-
-def describe(windows):
-    return ", ".join(f"{w.getRoleName()} '{w.name}'" for w in windows) or "none"
-
-
-def descendants(acc):
-    for i in range(acc.childCount):
-        child = acc.getChildAtIndex(i)
-        if child is None:
-            continue
-        yield child
-        yield from descendants(child)
-
-
-def find_named(window, name):
-    for acc in descendants(window):
-        if acc.name == name:
-            return acc
-    raise CheckFailed(f"no control named '{name}' in '{window.name}'")
-
-
-def text_of(acc):
-    text = acc.queryText()
-    return text.getText(0, text.characterCount)
-
-
-def main_window(app):
-    for w in top_windows(app):
-        if w.name.startswith(MAIN_TITLE_PREFIX):
-            return w
-    return None
-
-
-def x_window_id(title_prefix):
-    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(title_prefix)],
-                         capture_output=True, text=True).stdout.split()
-    return out[0] if out else None
-
-
-def press(window_id, button):
-    left, top, width, height = button
-    subprocess.run(["xdotool", "mousemove", "--window", window_id, str(left + width // 2),
-                    str(top + height // 2), "click", "1"], check=True)
 
 
 def check_database(app, args):
@@ -184,7 +102,7 @@ def check_documents(workdir):
 
 def check_help(app, workdir, record):
     window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
-    press(window_id, HELP_BUTTON)
+    click(window_id, HELP_BUTTON)
 
     def opened():
         if not os.path.exists(record):
@@ -202,39 +120,19 @@ def check_help(app, workdir, record):
     print(f"ok: the help button asked xdg-open for {wanted}")
 
 
-def focused_in(acc):
-    """The first object under acc, in tree order, that has the keyboard focus. A grid's current
-    cell keeps its focused state while the grid itself has lost the focus; the walk does not
-    look into a grid without it."""
-    for i in range(acc.childCount):
-        child = acc.getChildAtIndex(i)
-        if child is None:
-            continue
-        focused = child.getState().contains(pyatspi.STATE_FOCUSED)
-        if focused:
-            return child
-        if child.getRoleName() != "table":
-            found = focused_in(child)
-            if found is not None:
-                return found
-    return None
-
-
-def check_tabwalk(app):
+def check_tabwalk(app, focus):
+    """The main window's tab walk of the bus suite, on the installed program."""
     window = wait_until("the main window", lambda: main_window(app), 60)
     if window.getRoleName() != "frame":
         raise CheckFailed(f"the main window reports the role '{window.getRoleName()}', not 'frame'")
     window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
-    press(window_id, NOTE_AREA)
-    seen = []
-    for _ in range(len(MAIN_TAB_STOPS) + 1):
-        time.sleep(0.3)
-        acc = wait_until("a focused control", lambda: focused_in(window), 10)
-        seen.append(acc.name)
-        subprocess.run(["xdotool", "key", "Tab"], check=True)
-    expected = MAIN_TAB_STOPS + MAIN_TAB_STOPS[:1]
-    if seen != expected:
-        raise CheckFailed(f"Tab walked {seen}, expected {expected}")
+    click(window_id, NOTE_AREA)
+    wait_until("the note memo's focus", lambda: focus.name(window, MAIN_WALK.stops) == "kullan" or None, 10)
+    stops = [name for name in MAIN_WALK.stops
+             if find_named(window, name).getState().contains(pyatspi.STATE_SHOWING)]
+    seen = walk(focus, window, stops, "", ["Tab"], len(stops) + 1)
+    if seen != stops + stops[:1]:
+        raise CheckFailed(f"Tab walked {seen}, expected {stops + stops[:1]}")
     print(f"ok: the main window is a frame '{window.name}'; Tab walked {' > '.join(seen)}")
 
 
@@ -256,7 +154,7 @@ def notes_landmarks(notes_source):
 def check_notes(app, notes_source, screenshot):
     title, heading = notes_landmarks(notes_source)
     window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
-    press(window_id, QUIZ_BUTTON)
+    click(window_id, QUIZ_BUTTON)
 
     def quiz_window():
         for w in top_windows(app):
@@ -308,18 +206,14 @@ def main():
         f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> {shlex.quote(record)}\n')
     os.chmod(fake, 0o755)
 
-    env = dict(os.environ)
+    env = program_environment()
     env["PATH"] = fake_bin + os.pathsep + env.get("PATH", "")
-    env["QT_QPA_PLATFORM"] = "xcb"
-    env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-    env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-    # Chromium builds the web page's accessibility tree only when asked to.
-    env["QTWEBENGINE_CHROMIUM_FLAGS"] = "--no-sandbox --disable-gpu --force-renderer-accessibility"
     runtime = tempfile.mkdtemp(prefix="runtime-", dir=args.work)
     env["XDG_RUNTIME_DIR"] = runtime
 
     # The accessibility bus must be up before the program starts, or the program never joins it.
     pyatspi.Registry.getDesktop(0)
+    focus = FocusTracker()
     print(f"starting {command!r} in {workdir}")
     program = subprocess.Popen(shlex.split(command), cwd=workdir, env=env)
     try:
@@ -334,7 +228,7 @@ def main():
             elif check == "help":
                 check_help(app, workdir, record)
             elif check == "tabwalk":
-                check_tabwalk(app)
+                check_tabwalk(app, focus)
             elif check == "notes":
                 check_notes(app, args.notes_source, os.path.join(args.work, "screen.png"))
     except CheckFailed as failure:

@@ -1,0 +1,304 @@
+#!/usr/bin/python3
+"""Every window as a keyboard user and a screen reader meet it, through the accessibility bus.
+
+Each case starts Peltavo afresh on the given database (copied with the program into a folder of
+its own, where the program looks for it) and opens its window from the main window with the
+keyboard alone: Tab to the opening button, then Space. It then checks that the window is a frame
+(or dialog) named by its X caption, that focus went into it, that Tab and Shift+Tab walk its tab
+stops in order and round again (a hidden or disabled stop is skipped, a browser pane's own stops
+are passed through), and that every stop is named and carries its hint as description.
+
+The further cases check a message box (an alert whose text is readable, focus on its button and
+back where it was afterwards), the quiz's bars reporting their values, and the dictionary grid
+reporting its current row.
+
+  test_bus_walk.py --program PELTAVO --database FILE [unittest options]
+Run inside xvfb-run and dbus-run-session (run_on_bus.sh).
+"""
+
+import argparse
+import contextlib
+import dataclasses
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import pyatspi
+
+from atspi_driver import (MAIN_TITLE_PREFIX, CheckFailed, Program, children, click, descendants,
+                          find_named, has_state, key, main_window,
+                          top_windows, type_text, wait_until, x_window_id)
+
+
+@dataclasses.dataclass(frozen=True)
+class WindowWalk:
+    window: str          # the window's object name, naming the case
+    opened_by: str       # the main-window stop whose Space press opens it; "" for the main window
+    role: str
+    stops: tuple         # the tab order by accessible name: the caption, or else the object name
+    pane: str = ""       # a last stop with Tab stops of its own (a web page)
+    hints: tuple = ()    # (stop, description) pairs
+
+
+MAIN_WALK = WindowWalk(
+    "anaekr", "", "frame",
+    ("kullan", "prog", "cumle", "Cümle Tercüme Et", "kullandb", "Türkçe -> İnglizce",
+     "Metin Tercüme Et", "sozluk", "ara", "Kelime Ara", "yadimb", "Sözlükte Ara", "ilerib",
+     "geri1", "sesb", "sozlukb", "boslukb"),
+    hints=(("Kelime Ara", "Tüm kayıtlarda arama yap"), ("geri1", "Önceki Kayıt"),
+           ("ilerib", "Sonraki Kayıt"), ("boslukb", "İngilizce cümlelerde boşluk doldurma"),
+           ("sozlukb", "Sözlük Bilgilerini Tam Görüntüle"), ("yadimb", "İngilizce Ders Notları"),
+           ("sesb", "Aktif ingilizce cümleyi seslendirir")))
+
+WALKS = (
+    MAIN_WALK,
+    WindowWalk("sozlukekr", "sozlukb", "frame", ("sonrab", "DBEdit1", "DBMemo1", "onceb")),
+    WindowWalk("sorcevekr", "boslukb", "frame",
+               ("cb1", "cb2", "cb4", "cb5", "cb6", "cb7", "Sonraki soru", "Çıkış", "cb3", "cb8",
+                "cb9", "cb10", "cb11", "cumle", "Tümünü Seç", "Kopyala", "sesb"),
+               pane="web", hints=(("sesb", "İngilizce Cümleyi Seslendir"),)),
+    # The find dialog: its find button stays disabled until there is something to find.
+    # Tab meets the first of the two direction buttons; the arrow keys choose between them.
+    WindowWalk("bul", "Kelime Ara", "dialog",
+               ("findText", "Match whole word only", "Match case", "Up", "Find Next", "Cancel")),
+)
+
+# Where the note memo lies in the main window: a click there starts the keyboard's walk.
+NOTE_AREA = (0, 250, 775, 120)
+ARGS = None
+
+
+def copy_program(folder):
+    """The program, its notes module and documents, with the database as peltavo.MDB."""
+    source = os.path.dirname(os.path.abspath(ARGS.program))
+    for name in (os.path.basename(ARGS.program), "peltavo-notes.so", "ingcev.mht", "peltchm.chm"):
+        if os.path.exists(os.path.join(source, name)):
+            shutil.copy2(os.path.join(source, name), folder)
+    shutil.copy(ARGS.database, os.path.join(folder, "peltavo.MDB"))
+    return [os.path.join(folder, os.path.basename(ARGS.program))]
+
+
+def focused_x_window():
+    """The X window with the input focus and its caption (WM_NAME)."""
+    window_id = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True,
+                               text=True).stdout.strip()
+    name = subprocess.run(["xdotool", "getwindowname", window_id], capture_output=True,
+                          text=True).stdout.rstrip("\n")
+    return window_id, name
+
+
+def press_and_settle(focus, window, names):
+    """Presses keys and waits until the focus has moved and come to rest; fails when it stays
+    where it was (a keyboard trap)."""
+    focus.pump()
+    moves = focus.moves
+    key(*names)
+    try:
+        wait_until("the focus to move", lambda: True if focus.pump() or focus.moves > moves
+                   else None, 3)
+    except CheckFailed:
+        held = focus.path(window)
+        raise CheckFailed(f"{'+'.join(names)} left the focus on "
+                          f"'{held[-1].name if held else 'nothing'}' in '{window.name}'") from None
+    for _ in range(20):  # one press can move the focus more than once (into a page, then a link)
+        moves = focus.moves
+        time.sleep(0.15)
+        focus.pump()
+        if focus.moves == moves:
+            return
+    raise CheckFailed(f"the focus did not come to rest after {'+'.join(names)} in '{window.name}'")
+
+
+def walk(focus, window, stops, pane, keys, count):
+    """The stop names focus passes through while keys are pressed, count stops in all."""
+    seen = [focus.name(window, stops)]
+    presses = 0
+    while len(seen) < count:
+        press_and_settle(focus, window, keys)
+        presses += 1
+        if presses > count + 100:
+            raise CheckFailed(f"the focus stayed inside '{pane}' in '{window.name}': {seen}")
+        name = focus.name(window, stops)
+        if not (pane and name == pane and seen[-1] == pane):
+            seen.append(name)
+    return seen
+
+
+class BusCase(unittest.TestCase):
+    @contextlib.contextmanager
+    def session(self):
+        """A fresh program, its main window shown and the focus in the note memo."""
+        folder = tempfile.mkdtemp(prefix="peltavo-bus-")
+        try:
+            with Program(copy_program(folder), folder) as self.program:
+                self.focus = self.program.focus
+                self.main = wait_until("the main window", lambda: main_window(self.program.app), 60)
+                window_id = wait_until("the main window on the X server",
+                                       lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
+                others = [w for w in top_windows(self.program.app) if w is not self.main]
+                self.assertEqual(others, [], "start-up showed more than the main window")
+                click(window_id, NOTE_AREA)
+                wait_until("the note memo's focus",
+                           lambda: self.focus.name(self.main, MAIN_WALK.stops) == "kullan" or None, 10)
+                yield
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
+    def tab_to(self, stop, tab="Tab"):
+        """Tabs (or Shift+Tabs) through the main window to stop."""
+        for _ in range(len(MAIN_WALK.stops)):
+            if self.focus.name(self.main, MAIN_WALK.stops) == stop:
+                return
+            press_and_settle(self.focus, self.main, [tab])
+        self.fail(f"Tab never reached '{stop}' in the main window")
+
+    def open_window(self, opener):
+        """Presses the main window's opener with Space and gives the new window on the bus."""
+        before = set(w.name for w in top_windows(self.program.app))
+        self.tab_to(opener)
+        key("space")
+
+        def opened():
+            new = [w for w in top_windows(self.program.app) if w.name not in before]
+            return new[0] if new else None
+
+        return wait_until(f"a window opened by '{opener}'", opened, 30)
+
+    def shown_stops(self, window, walk_case):
+        """The stops a keyboard user meets: the shown, enabled ones, in order."""
+        shown = []
+        for name in walk_case.stops:
+            acc = find_named(window, name)
+            if has_state(acc, pyatspi.STATE_SHOWING) and has_state(acc, pyatspi.STATE_SENSITIVE):
+                shown.append(name)
+        return shown + ([walk_case.pane] if walk_case.pane else [])
+
+
+class WindowWalks(BusCase):
+    def test_each_window_walks_its_tab_order_and_names_its_stops(self):
+        for case in WALKS:
+            with self.subTest(window=case.window), self.session():
+                self.check_window(case)
+
+    def check_window(self, case):
+        window = self.open_window(case.opened_by) if case.opened_by else self.main
+        self.assertEqual(window.getRoleName(), case.role, f"the role of '{window.name}'")
+        # The window the keyboard is in is the one the bus names, by the caption X shows.
+        _, caption = wait_until("the X focus in the window", lambda: (
+            focused_x_window() if focused_x_window()[1] == window.name else None), 10)
+        self.assertTrue(caption)
+        stops = self.shown_stops(window, case)
+        wait_until("the focus inside the window", lambda: self.focus.name(window, case.stops) or None, 10)
+        if case.opened_by:
+            self.assertEqual(self.focus.name(window, stops), stops[0],
+                             f"the first stop of '{case.window}' has the focus when it opens")
+        else:
+            self.assertEqual(self.focus.name(window, stops), stops[0])
+        forward = walk(self.focus, window, stops, case.pane, ["Tab"], len(stops) + 1)
+        self.assertEqual(forward, stops + stops[:1], f"Tab in '{case.window}'")
+        backward = walk(self.focus, window, stops, case.pane, ["shift+Tab"], len(stops) + 1)
+        self.assertEqual(backward, (stops + stops[:1])[::-1], f"Shift+Tab in '{case.window}'")
+        for stop, hint in case.hints:
+            self.assertEqual(find_named(window, stop).description, hint, f"the hint of '{stop}'")
+        print(f"ok: {case.role} '{window.name}': {' > '.join(forward)}", flush=True)
+
+
+class MessageBoxes(BusCase):
+    def test_the_find_reports_no_match_in_an_alert_and_gives_the_focus_back(self):
+        with self.session():
+            self.check_find_alert()
+
+    def check_find_alert(self):
+        find = self.open_window("Kelime Ara")
+        wait_until("the find text's focus",
+                   lambda: self.focus.name(find, ["findText"]) == "findText" or None, 10)
+        type_text("qqqzzz")
+        # The first press runs to the last conversation; the second has nothing left to search.
+        key("Return")
+        time.sleep(1.0)
+        key("Return")
+        box = wait_until("the message box", lambda: next(
+            (w for w in top_windows(self.program.app) if w.getRoleName() == "alert"), None), 20)
+        self.assertEqual(box.name, "Uyarı")
+        texts = [acc.name for acc in descendants(box) if acc.getRoleName() == "label"]
+        self.assertIn("Aranan kelime bulunamadı!", texts)
+        wait_until("the OK button's focus", lambda: self.focus.name(box) == "OK" or None, 10)
+        key("Return")
+        wait_until("the message box to close", lambda: None if any(
+            w.getRoleName() == "alert" for w in top_windows(self.program.app)) else True, 10)
+        wait_until("the focus back in the find text", lambda:
+                   self.focus.name(find, ["findText"]) == "findText" or None, 10)
+
+
+class Values(BusCase):
+    def test_the_quiz_bars_report_their_values(self):
+        with self.session():
+            self.check_bars()
+
+    def check_bars(self):
+        quiz = self.open_window("boslukb")
+        bars = [find_named(quiz, name).queryValue() for name in ("pb1", "pb2")]
+        for bar in bars:
+            self.assertEqual((bar.minimumValue, bar.maximumValue, bar.currentValue),
+                             (0.0, 100.0, 0.0))
+        wait_until("the first answer's focus", lambda: self.focus.name(quiz) == "cb1" or None, 20)
+        key("space")  # right or wrong, one of the bars moves
+        wait_until("a bar to move", lambda: sum(b.currentValue for b in bars) > 0 or None, 10)
+
+    def test_the_dictionary_grid_reports_its_current_row(self):
+        with self.session():
+            self.check_grid_row()
+
+    def check_grid_row(self):
+        self.tab_to("ara")
+        type_text("library")
+        self.tab_to("Sözlükte Ara")
+        key("space")
+        time.sleep(0.5)
+        # The search moves the grid's current record, not the focus: no screen reader may be
+        # told that the focus jumped into the grid.
+        self.assertEqual(self.focus.name(self.main, MAIN_WALK.stops), "Sözlükte Ara")
+        self.tab_to("sozluk", "shift+Tab")
+        grid = find_named(self.main, "sozluk")
+        self.assertEqual(grid.getRoleName(), "table")
+        table = grid.queryTable()
+
+        def current_cell():
+            # Focus entering the grid lands on the grid, which marks its current cell focused;
+            # a move of the current cell moves the focus onto the new one.
+            path = self.focus.path(self.main)
+            if not path:
+                return None
+            if path[-1].getRoleName() == "table":
+                cells = [c for c in children(path[-1]) if c.getRoleName() == "table cell"
+                         and has_state(c, pyatspi.STATE_FOCUSED)]
+                return cells[0] if len(cells) == 1 else None
+            return path[-1] if path[-1].getRoleName() == "table cell" else None
+
+        cell = wait_until("the grid's current cell", current_cell, 10)
+        # The search steps once past the first headword at or after the text: "library" sorts
+        # before "Library".
+        self.assertEqual(cell.name, "Library")
+        row = table.getRowAtIndex(cell.getIndexInParent())
+        below = table.getAccessibleAt(row + 1, 0).name
+        key("Down")
+        wait_until(f"the current row to move to '{below}'", lambda: (
+            (lambda c: True if c is not None and c.name == below and
+             table.getRowAtIndex(c.getIndexInParent()) == row + 1 else None)(current_cell())), 10)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--database", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], "-v"] + rest)
+
+
+if __name__ == "__main__":
+    main()
