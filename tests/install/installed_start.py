@@ -37,7 +37,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from atspi_driver import (MAIN_TITLE_PREFIX, CheckFailed, FocusTracker, click, describe,  # noqa: E402
                           descendants, find_named, main_window, program_environment, text_of,
                           top_windows, wait_until, x_window_id, peltavo_application)
-from test_bus_walk import MAIN_WALK, NOTE_AREA, walk  # noqa: E402
+from test_bus_walk import MAIN_WALK, NOTE_AREA, Stops, walk  # noqa: E402
 
 # Client coordinates (left, top, width, height) of the main window's buttons.
 HELP_BUTTON = (610, 515, 22, 25)
@@ -128,9 +128,8 @@ def check_tabwalk(app, focus):
     window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
     click(window_id, NOTE_AREA)
     wait_until("the note memo's focus", lambda: focus.name(window, MAIN_WALK.stops) == "kullan" or None, 10)
-    stops = [name for name in MAIN_WALK.stops
-             if find_named(window, name).getState().contains(pyatspi.STATE_SHOWING)]
-    seen = walk(focus, window, stops, "", ["Tab"], len(stops) + 1)
+    stops = Stops(window, MAIN_WALK).shown()
+    seen = walk(focus, Stops(window, MAIN_WALK), ["Tab"], len(stops) + 1)
     if seen != stops + stops[:1]:
         raise CheckFailed(f"Tab walked {seen}, expected {stops + stops[:1]}")
     print(f"ok: the main window is a frame '{window.name}'; Tab walked {' > '.join(seen)}")

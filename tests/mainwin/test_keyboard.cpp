@@ -1,10 +1,13 @@
+#include "accessibility.h"
 #include "dialogs.h"
 #include "lineedit.h"
 #include "windowfixture.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -103,6 +106,34 @@ TEST(MessageBoxFocus, ReturnsToTheControlThatHadItBefore) {
                                           QStringLiteral("Aranan kelime bulunamadı!")});
     QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(w->ara));
+}
+
+// A button's or label's name is what it shows when a screen reader asks; while it shows nothing,
+// its object name. The quiz's answer buttons and sentence labels change caption every question.
+TEST(CaptionNames, FollowTheCaptionOfTheMoment) {
+    QWidget window;
+    auto* button = new QPushButton(&window);
+    button->setObjectName(QStringLiteral("cb1"));
+    auto* label = new QLabel(&window);
+    label->setObjectName(QStringLiteral("ilke"));
+    platform::nameControlsForAccessibility(&window);
+    const auto name = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    const struct {
+        QString caption, heard;
+    } cases[] = {{QString(), QStringLiteral("cb1")},
+                 {QStringLiteral("are"), QStringLiteral("are")},
+                 {QStringLiteral("Fish && &chips"), QStringLiteral("Fish & chips")},
+                 {QString(), QStringLiteral("cb1")}};
+    for (const auto& c : cases) {
+        button->setText(c.caption);
+        EXPECT_EQ(name(button), c.heard) << c.caption.toStdString();
+    }
+    EXPECT_EQ(name(label), QStringLiteral("ilke"));
+    label->setText(QStringLiteral("I"));
+    EXPECT_EQ(name(label), QStringLiteral("I"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->role(), QAccessible::Button);
 }
 
 } // namespace
