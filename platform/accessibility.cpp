@@ -91,18 +91,30 @@ private:
     }
 };
 
+// Qt asks every factory about every object that gets an accessibility interface, once for each
+// class name of the object's class and its bases, the web engine's own Qt Quick items too. Those
+// classes are compiled, like Chromium, without run-time type information: a call on such an
+// object through QObject (even qobject_cast or isWidgetType()) is reported by
+// UndefinedBehaviorSanitizer's dynamic type check as a call on an object of the wrong type. So
+// the class name that Qt passes decides before the object is touched: a class of ours, in
+// namespace peltavo, may be one of our windows; the exact classes QPushButton and QLabel are
+// captioned controls.
 QAccessibleInterface* peltavoInterface(const QString& className, QObject* object) {
-    auto* widget = qobject_cast<QWidget*>(object);
-    if (!widget)
+    if (className.startsWith(QLatin1String("peltavo::"))) {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (widget && widget->isWindow() && widget->property(kWindowProperty).toBool())
+            return new QAccessibleWidget(widget, QAccessible::Window);
         return nullptr;
-    if (widget->isWindow() && widget->property(kWindowProperty).toBool())
-        return new QAccessibleWidget(widget, QAccessible::Window);
-    // Only these exact classes: check boxes, radio buttons and Qt's other buttons keep Qt's own.
-    if (className == QLatin1String("QPushButton") &&
-        !static_cast<QPushButton*>(widget)->isCheckable())
-        return new CaptionedControl(widget, QAccessible::Button);
-    if (className == QLatin1String("QLabel") && !static_cast<QLabel*>(widget)->buddy())
-        return new CaptionedControl(widget, QAccessible::StaticText);
+    }
+    // Check boxes, radio buttons and Qt's other buttons keep Qt's own interfaces.
+    if (className == QLatin1String("QPushButton")) {
+        auto* button = static_cast<QPushButton*>(object);
+        return button->isCheckable() ? nullptr : new CaptionedControl(button, QAccessible::Button);
+    }
+    if (className == QLatin1String("QLabel")) {
+        auto* label = static_cast<QLabel*>(object);
+        return label->buddy() ? nullptr : new CaptionedControl(label, QAccessible::StaticText);
+    }
     return nullptr;
 }
 
