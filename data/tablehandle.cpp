@@ -284,6 +284,13 @@ FieldValue TableHandle::valueAt(int index, const QString& field) const {
     return data_->value(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
 }
 
+QStringView TableHandle::textAt(int index, const QString& field) const {
+    const int column = requireColumn(field);
+    if (index < 0 || index >= visibleCount())
+        return {};
+    return data_->text(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
+}
+
 const std::vector<Column>& TableHandle::columns() const {
     static const std::vector<Column> none;
     return isOpen() ? data_->columns : none;

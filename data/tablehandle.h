@@ -87,6 +87,9 @@ public:
     FieldValue fieldValue(const QString& field) const;
     // A field of the row at `index` among the rows that exist; for views that show many rows.
     FieldValue valueAt(int index, const QString& field) const;
+    // The same field's text read in place, empty for null or no such row; valid until the table
+    // closes. For scans over many rows.
+    QStringView textAt(int index, const QString& field) const;
     // The table's columns; empty while closed.
     const std::vector<Column>& columns() const;
     bool hasField(const QString& field) const;

@@ -8,7 +8,64 @@
 #include <QStyle>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace peltavo::platform {
+
+namespace {
+
+// The characters the memo's document does not keep as they are.
+bool changedInMemo(QChar c) {
+    switch (c.unicode()) {
+    case u'\r':
+    case 0x00a0:
+    case 0x2028:
+    case 0x2029:
+    case 0xfdd0:
+    case 0xfdd1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool needsChange(QStringView text) {
+    return std::any_of(text.begin(), text.end(), changedInMemo);
+}
+
+} // namespace
+
+QString shownText(const QString& text) {
+    if (!needsChange(text))
+        return text;
+    QString shown(text.size(), Qt::Uninitialized);
+    QChar* out = shown.data();
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = in[i];
+        if (!changedInMemo(c))
+            *out++ = c;
+        else if (c.unicode() == 0x00a0)
+            *out++ = u' ';
+        else if (c != u'\r' || i + 1 >= n || in[i + 1] != u'\n')
+            *out++ = u'\n'; // "\r\n" is one break: its '\n' follows
+    }
+    shown.truncate(out - shown.constData());
+    return shown;
+}
+
+bool shownTextHolds(QStringView text, QStringView needle) {
+    // The memo's text never holds the characters it changes.
+    if (needsChange(needle))
+        return false;
+    // They all become a line break or a space; a needle with neither matches the stored text
+    // exactly where it matches the shown one.
+    const bool mayMeetChanged = needle.contains(u'\n') || needle.contains(u' ');
+    if (!mayMeetChanged || !needsChange(text))
+        return text.contains(needle);
+    return shownText(text.toString()).contains(needle);
+}
 
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -58,6 +58,13 @@ private:
     bool pressed_ = false;
 };
 
+// The text a memo given `text` hands back: its line breaks ("\r\n", a lone '\r', U+2028,
+// U+2029) become '\n' and a no-break space a plain space, as the memo's document stores them.
+// Without any of those the text comes back as it is.
+QString shownText(const QString& text);
+// Whether shownText(text) holds `needle`, without copying a text that needs no change.
+bool shownTextHolds(QStringView text, QStringView needle);
+
 // A read-only memo that shows one field of a table's current row and follows the row.
 class DataMemo : public Memo {
     Q_OBJECT

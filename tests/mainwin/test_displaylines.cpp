@@ -165,3 +165,34 @@ TEST(Memo, SelectionStartAndLengthFollowSelect) {
 
 } // namespace
 } // namespace peltavo
+
+namespace peltavo {
+namespace {
+
+TEST(Memo, ShownTextIsWhatTheMemoHandsBack) {
+    const QString cases[] = {QStringLiteral("plain text, nothing to change"),
+                             QStringLiteral("one\r\ntwo\r\n"),
+                             QStringLiteral("lone\rbreak\r"),
+                             QStringLiteral("\n\r\r\n\r"),
+                             QStringLiteral("no\u00a0break space"),
+                             QStringLiteral("line\u2028and\u2029paragraph"),
+                             QStringLiteral("\ufdd0frame\ufdd1"),
+                             QStringLiteral("tab\there, \u00e7\u0131\u011f"),
+                             QString()};
+    platform::Memo memo;
+    for (const QString& text : cases) {
+        memo.setText(text);
+        EXPECT_EQ(platform::shownText(text), memo.text()) << text.toStdString();
+        EXPECT_TRUE(platform::shownTextHolds(text, memo.text())) << text.toStdString();
+    }
+    EXPECT_TRUE(platform::shownTextHolds(u"a\u00a0b", u"a b"));
+    EXPECT_FALSE(platform::shownTextHolds(u"a\u00a0b", u"\u00a0"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny", u"x\ny"));
+    EXPECT_FALSE(platform::shownTextHolds(u"x\r\ny", u"\r"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"y"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"y z"));
+    EXPECT_FALSE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"x\r"));
+}
+
+} // namespace
+} // namespace peltavo
