@@ -64,7 +64,7 @@ private:
     QMetaObject::Connection rowsConnection_;
     QMetaObject::Connection currentConnection_;
     int lastCurrent_ = -1;
-    int rows_ = 0; // the rows the views have been told of
+    int rows_ = 0;              // the rows the views have been told of
     mutable QPixmap indicator_; // drawn on first use: pixmaps need the GUI application
 };
 

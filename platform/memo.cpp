@@ -14,6 +14,10 @@ namespace peltavo::platform {
 
 namespace {
 
+// Texts from this many characters on are laid out on a worker thread as soon as they are shown;
+// shorter ones take well under a millisecond when first asked about.
+constexpr int kLayOutMeanwhile = 4096;
+
 // The characters the memo's document does not keep as they are.
 bool changedInMemo(QChar c) {
     switch (c.unicode()) {
@@ -74,8 +78,37 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
+Memo::~Memo() {
+    cancelLayout();
+}
+
 void Memo::setText(const QString& text) {
+    cancelLayout();
     setPlainText(text);
+    const LayoutKey key = currentKey();
+    if (cachedKey_ == key || document()->characterCount() < kLayOutMeanwhile)
+        return;
+    stopLayout_ = std::make_shared<std::atomic<bool>>(false);
+    layoutKey_ = key;
+    layout_ =
+        std::async(std::launch::async, [text = toPlainText(), font = document()->defaultFont(),
+                                        option = document()->defaultTextOption(), width = key.width,
+                                        stop = stopLayout_] {
+            return DisplayLines(text, font, width, option, stop.get());
+        });
+}
+
+void Memo::cancelLayout() const {
+    if (!layout_.valid())
+        return;
+    stopLayout_->store(true);
+    layout_.wait();
+    layout_ = {};
+    layoutKey_.reset();
+}
+
+Memo::LayoutKey Memo::currentKey() const {
+    return LayoutKey{document()->revision(), wrapWidth(), document()->defaultFont().key()};
 }
 
 qreal Memo::wrapWidth() const {
@@ -91,7 +124,12 @@ qreal Memo::wrapWidth() const {
 }
 
 const DisplayLines& Memo::displayLines() const {
-    const LayoutKey key{document()->revision(), wrapWidth(), document()->defaultFont().key()};
+    const LayoutKey key = currentKey();
+    if (cachedKey_ != key && layout_.valid() && layoutKey_ == key) {
+        cachedLines_ = layout_.get();
+        cachedKey_ = key;
+        layoutKey_.reset();
+    }
     if (cachedKey_ != key) {
         cachedLines_ = DisplayLines(toPlainText(), document()->defaultFont(), key.width,
                                     document()->defaultTextOption());

@@ -259,8 +259,8 @@ TEST(BrowsingStoredTexts, FindMatchesLaterRecordsAsTheMemoShowsThem) {
     const struct {
         QStringList stored;
         QString needle;
-        int record;   // where the find ends
-        int at;       // the selection's start there; -1: none, and a second find says not found
+        int record; // where the find ends
+        int at;     // the selection's start there; -1: none, and a second find says not found
     } cases[] = {
         {{"abc", "x\r\ny", "z"}, QStringLiteral("x\ny"), 1, 0},
         {{"abc", "say a\u00a0b", "z"}, QStringLiteral("a b"), 1, 4},
