@@ -55,7 +55,8 @@ struct TableToOpen {
 
 // Gives each table the connection string and its table name and opens it, in the order given,
 // setting the sort after opening. The first failure throws, leaving the tables before it open and
-// it and the ones after it closed.
+// it and the ones after it closed. The tables after the first are read on worker threads while
+// the ones before them open; no table is seen before its open() has taken its rows.
 void openTables(const QString& connectionString, std::initializer_list<TableToOpen> tables);
 
 // The text with leading and trailing characters of code 32 or less removed.

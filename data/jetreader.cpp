@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <unistd.h>
 
 extern "C" {
@@ -29,52 +31,84 @@ std::atomic<quint64> tablesReadSoFar{0};
 // libmdb reports trouble (an unreadable page, a broken memo chain) only as text on stderr and
 // carries on with what it has. While it works for us, stderr goes to a scratch file; whatever
 // libmdb said there means the read was not clean.
+//
+// stderr is one for the whole process, so reads running at the same time on several threads share
+// one capture: the first to start redirects stderr, the last to end puts it back, and each read
+// gets what was written while it ran. A read that ran beside another cannot tell whose complaint
+// it got; it is then run again alone (see quietly()).
 class StderrCapture {
 public:
     StderrCapture() {
-        std::fflush(stderr);
-        scratch_ = std::tmpfile();
-        if (scratch_) {
-            saved_ = ::dup(STDERR_FILENO);
-            if (saved_ >= 0)
-                ::dup2(::fileno(scratch_), STDERR_FILENO);
+        const std::lock_guard lock(mutex_);
+        if (active_++ == 0) {
+            std::fflush(stderr);
+            scratch_ = std::tmpfile();
+            if (scratch_) {
+                saved_ = ::dup(STDERR_FILENO);
+                if (saved_ >= 0)
+                    ::dup2(::fileno(scratch_), STDERR_FILENO);
+            }
         }
+        startedAfter_ = ++started_;
+        alongside_ = active_ > 1;
+        start_ = offset();
     }
-    ~StderrCapture() {
-        restore();
-        if (scratch_)
-            std::fclose(scratch_);
-    }
+    ~StderrCapture() { finish(); }
     StderrCapture(const StderrCapture&) = delete;
     StderrCapture& operator=(const StderrCapture&) = delete;
 
-    // Puts stderr back and returns what was written meanwhile.
+    // Ends this read's capture and returns what was written meanwhile (once; later calls give
+    // nothing).
     QString finish() {
-        restore();
+        const std::lock_guard lock(mutex_);
+        if (done_)
+            return {};
+        done_ = true;
+        alongside_ = alongside_ || started_ != startedAfter_;
         QByteArray text;
         if (scratch_) {
-            std::rewind(scratch_);
-            char buffer[4096];
-            size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, scratch_)) > 0)
-                text.append(buffer, static_cast<qsizetype>(n));
+            std::fflush(stderr);
+            const off_t end = offset();
+            if (end > start_) {
+                text.resize(static_cast<qsizetype>(end - start_));
+                const ssize_t n = ::pread(::fileno(scratch_), text.data(),
+                                          static_cast<size_t>(text.size()), start_);
+                text.truncate(n > 0 ? n : 0);
+            }
+        }
+        if (--active_ == 0) {
+            std::fflush(stderr);
+            if (saved_ >= 0) {
+                ::dup2(saved_, STDERR_FILENO);
+                ::close(saved_);
+                saved_ = -1;
+            }
+            if (scratch_)
+                std::fclose(scratch_);
+            scratch_ = nullptr;
         }
         return QString::fromLocal8Bit(text).trimmed();
     }
+    // Whether another read was capturing at some moment of this one.
+    bool ranAlongside() const { return alongside_; }
 
 private:
-    void restore() {
-        if (saved_ < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-        saved_ = -1;
-    }
+    static off_t offset() { return scratch_ ? ::lseek(::fileno(scratch_), 0, SEEK_CUR) : 0; }
 
-    std::FILE* scratch_ = nullptr;
-    int saved_ = -1;
+    static inline std::mutex mutex_;
+    static inline int active_ = 0;
+    static inline quint64 started_ = 0;
+    static inline std::FILE* scratch_ = nullptr;
+    static inline int saved_ = -1;
+
+    off_t start_ = 0;
+    quint64 startedAfter_ = 0;
+    bool alongside_ = false;
+    bool done_ = false;
 };
+
+// Reads that found a complaint beside another read run again while no other read runs.
+std::shared_mutex readsAlone;
 
 struct MdbCloser {
     void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
@@ -386,20 +420,34 @@ bool isLibmdbComplaint(const QString& line) {
 }
 
 // Runs `work` with libmdb's stderr chatter captured; a complaint of libmdb's turns into an error.
+// When the complaint may have come from a read on another thread, `work` runs once more with no
+// other read beside it, and that run's result or complaint counts.
 template <typename Work> auto quietly(const QString& path, Work&& work) {
-    StderrCapture capture;
-    auto result = work();
-    const QStringList lines = capture.finish().split(u'\n', Qt::SkipEmptyParts);
-    QString complaint;
-    for (const QString& line : lines) {
-        if (complaint.isEmpty() && isLibmdbComplaint(line))
-            complaint = line.trimmed();
-        else if (!isLibmdbComplaint(line))
-            std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    auto attempt = [&](bool alone, bool* unsure) {
+        StderrCapture capture;
+        auto result = work();
+        const QStringList lines = capture.finish().split(u'\n', Qt::SkipEmptyParts);
+        QString complaint;
+        for (const QString& line : lines) {
+            if (complaint.isEmpty() && isLibmdbComplaint(line))
+                complaint = line.trimmed();
+            else if (!isLibmdbComplaint(line) && (alone || !capture.ranAlongside()))
+                std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        }
+        *unsure = !complaint.isEmpty() && !alone && capture.ranAlongside();
+        if (!complaint.isEmpty() && !*unsure)
+            throw Error(damaged(path, complaint));
+        return result;
+    };
+    bool unsure = false;
+    {
+        const std::shared_lock beside(readsAlone);
+        auto result = attempt(false, &unsure);
+        if (!unsure)
+            return result;
     }
-    if (!complaint.isEmpty())
-        throw Error(damaged(path, complaint));
-    return result;
+    const std::unique_lock alone(readsAlone);
+    return attempt(true, &unsure);
 }
 
 } // namespace

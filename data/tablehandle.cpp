@@ -78,7 +78,10 @@ TableHandle::TableHandle(const QString& componentName, QObject* parent) : QObjec
     setObjectName(componentName);
 }
 
-TableHandle::~TableHandle() = default;
+TableHandle::~TableHandle() {
+    if (readAhead_ && readAhead_->rows.valid())
+        readAhead_->rows.wait();
+}
 
 void TableHandle::setConnectionString(const QString& connectionString) {
     connectionString_ = connectionString;
@@ -88,11 +91,41 @@ void TableHandle::setTableName(const QString& tableName) {
     tableName_ = tableName;
 }
 
+void TableHandle::readAhead(const QString& connectionString, const QString& tableName) {
+    if (isOpen())
+        return;
+    QString path;
+    try {
+        path = dataSourceOf(connectionString);
+    } catch (const Error&) {
+        return; // open() reports it
+    }
+    if (readAhead_)
+        readAhead_->rows.wait();
+    std::optional<FileIdentity> identity = FileIdentity::of(path, tableName);
+    readAhead_ = ReadAhead{path, tableName, identity, {}};
+    readAhead_->rows = std::async(std::launch::async, [path, tableName] {
+        return JetReader::readCompactTable(path, tableName);
+    });
+}
+
 void TableHandle::open() {
     if (isOpen())
         return;
     const QString path = dataSourceOf(connectionString_);
     std::optional<FileIdentity> identity = FileIdentity::of(path, tableName_);
+    if (readAhead_) {
+        ReadAhead ahead = std::move(*readAhead_);
+        readAhead_.reset();
+        // The read counts only for the same file, unchanged since it began; else it is awaited
+        // and forgotten, errors and all.
+        if (ahead.path == path && ahead.table == tableName_ && ahead.identity &&
+            ahead.identity == identity) {
+            adopt(std::make_shared<const CompactTable>(ahead.rows.get()), std::move(identity));
+            return;
+        }
+        ahead.rows.wait();
+    }
     if (data_ && identity && source_ == identity) {
         adopt(data_, identity);
         return;
@@ -282,6 +315,13 @@ FieldValue TableHandle::valueAt(int index, const QString& field) const {
     if (index < 0 || index >= visibleCount())
         return std::nullopt;
     return data_->value(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
+}
+
+QStringView TableHandle::textAt(int index, const QString& field) const {
+    const int column = requireColumn(field);
+    if (index < 0 || index >= visibleCount())
+        return {};
+    return data_->text(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
 }
 
 const std::vector<Column>& TableHandle::columns() const {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,6 +42,13 @@ public:
     // the first row current (in sort order, of the filtered rows when the filter is on). Throws
     // peltavo::Error when the file or the table cannot be read; the handle then stays closed.
     void open();
+    // Starts reading `tableName` from the file named in `connectionString` on a worker thread,
+    // leaving the handle's own settings as they are. The next open() with those settings takes
+    // its rows from there, waiting for the read to end if need be, and throws that read's error
+    // at the moment it would have read the file itself; were the file changed since the read
+    // began, or the settings other, open() reads the file itself. Nothing else ever sees the rows
+    // before open() has taken them. Does nothing on an open table.
+    void readAhead(const QString& connectionString, const QString& tableName);
     // Opens on rows already in memory instead of reading the file (tools and tests). The table
     // name set before decides the collation, as with open().
     void open(TableData data);
@@ -87,6 +95,9 @@ public:
     FieldValue fieldValue(const QString& field) const;
     // A field of the row at `index` among the rows that exist; for views that show many rows.
     FieldValue valueAt(int index, const QString& field) const;
+    // The same field's text read in place, empty for null or no such row; valid until the table
+    // closes. For scans over many rows.
+    QStringView textAt(int index, const QString& field) const;
     // The table's columns; empty while closed.
     const std::vector<Column>& columns() const;
     bool hasField(const QString& field) const;
@@ -120,6 +131,14 @@ private:
         std::vector<int> rows;
     };
 
+    // A read begun by readAhead(): what it reads and the file's state when it began.
+    struct ReadAhead {
+        QString path;
+        QString table;
+        std::optional<FileIdentity> identity;
+        std::future<CompactTable> rows;
+    };
+
     void requireOpen() const;
     int requireColumn(const QString& field) const;
     void adopt(std::shared_ptr<const CompactTable> data, std::optional<FileIdentity> source);
@@ -143,6 +162,7 @@ private:
     // unchanged file does not read it again (source_ says which file, in which state).
     std::shared_ptr<const CompactTable> data_;
     std::optional<FileIdentity> source_;
+    std::optional<ReadAhead> readAhead_;
     std::unique_ptr<Collation> collation_;
     int sortColumn_ = -1;     // the column order_ is sorted on, or -1
     std::vector<int> order_;  // all rows in sort order (table order when unsorted)

@@ -36,6 +36,7 @@ void DictionaryGridModel::setDataSource(DataSource* source) {
     beginResetModel();
     source_ = source;
     attach();
+    rows_ = tableRows();
     endResetModel();
     onCurrentChanged();
 }
@@ -46,10 +47,8 @@ void DictionaryGridModel::attach() {
     TableHandle* table = source_ ? source_->dataSet() : nullptr;
     if (!table)
         return;
-    rowsConnection_ = connect(table, &TableHandle::rowsReset, this, [this] {
-        beginResetModel();
-        endResetModel();
-    });
+    rowsConnection_ =
+        connect(table, &TableHandle::rowsReset, this, &DictionaryGridModel::onRowsChanged);
     currentConnection_ =
         connect(table, &TableHandle::currentChanged, this, &DictionaryGridModel::onCurrentChanged);
 }
@@ -59,6 +58,7 @@ void DictionaryGridModel::setColumnField(int column, const QString& field) {
         return;
     beginResetModel();
     fields_[std::size_t(column)] = field;
+    rows_ = tableRows();
     endResetModel();
     onCurrentChanged();
 }
@@ -80,6 +80,29 @@ void DictionaryGridModel::setCurrentRow(int row) {
         table->moveTo(row);
 }
 
+void DictionaryGridModel::onRowsChanged() {
+    const int before = rows_;
+    const int after = tableRows();
+    if (after < before) {
+        beginRemoveRows(QModelIndex(), after, before - 1);
+        rows_ = after;
+        endRemoveRows();
+    } else if (after > before && after - before < after / 3) {
+        beginInsertRows(QModelIndex(), before, after - 1);
+        rows_ = after;
+        endInsertRows();
+    } else if (after > before) {
+        // The header makes an item per added row, which costs more than a reset beyond a third.
+        beginResetModel();
+        rows_ = after;
+        endResetModel();
+        return;
+    }
+    // Every row may show another entry now; the indicator follows the current row's signal.
+    if (after > 0)
+        emit dataChanged(index(0, 0), index(after - 1, kColumns - 1));
+}
+
 void DictionaryGridModel::onCurrentChanged() {
     const int current = currentRow();
     const int previous = lastCurrent_;
@@ -92,13 +115,17 @@ void DictionaryGridModel::onCurrentChanged() {
     emit currentRowChanged(current);
 }
 
-int DictionaryGridModel::rowCount(const QModelIndex& parent) const {
+int DictionaryGridModel::tableRows() const {
     const TableHandle* table = source_ ? source_->dataSet() : nullptr;
     const bool bound = std::any_of(fields_.begin(), fields_.end(),
                                    [](const QString& field) { return !field.isEmpty(); });
-    if (parent.isValid() || !bound || !table || !table->isOpen())
+    if (!bound || !table || !table->isOpen())
         return 0;
     return table->recordCount();
+}
+
+int DictionaryGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
 }
 
 int DictionaryGridModel::columnCount(const QModelIndex& parent) const {
@@ -127,7 +154,7 @@ QVariant DictionaryGridModel::headerData(int section, Qt::Orientation orientatio
     }
     if (role == Qt::DisplayRole)
         return QString();
-    if (role == Qt::DecorationRole && section == currentRow()) {
+    if (role == Qt::DecorationRole && section == currentRow() && section < rows_) {
         if (indicator_.isNull())
             indicator_ = drawIndicator();
         return indicator_;
@@ -139,6 +166,17 @@ Qt::ItemFlags DictionaryGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+IndicatorHeader::IndicatorHeader(int width, int rowHeight, QWidget* parent)
+    : QHeaderView(Qt::Vertical, parent) {
+    setSectionResizeMode(QHeaderView::Fixed);
+    setDefaultSectionSize(rowHeight);
+    setFixedWidth(width);
+}
+
+QSize IndicatorHeader::sizeHint() const {
+    return QSize(width(), defaultSectionSize());
 }
 
 } // namespace peltavo

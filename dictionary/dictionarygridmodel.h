@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <QHeaderView>
+
 #include <array>
 
 namespace peltavo {
@@ -16,6 +18,10 @@ namespace peltavo {
 // field it is given; a field the table lacks or a null value shows an empty cell, and with no
 // source, a closed table or neither column given a field there are no rows. Follows the table's
 // rows and current row through its signals; never throws.
+//
+// When the table's rows change (a search), the views hear of rows added or taken away at the end
+// and of every row's data changing rather than of a reset: a view's row header keeps one item per
+// row, and rebuilding a million of them on every search costs more than the search.
 class DictionaryGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -49,13 +55,26 @@ signals:
 private:
     void attach();
     void onCurrentChanged();
+    void onRowsChanged();
+    // The rows the table offers now (what rowCount() reports once the views have been told).
+    int tableRows() const;
 
     QPointer<DataSource> source_;
     std::array<QString, kColumns> fields_;
     QMetaObject::Connection rowsConnection_;
     QMetaObject::Connection currentConnection_;
     int lastCurrent_ = -1;
+    int rows_ = 0;              // the rows the views have been told of
     mutable QPixmap indicator_; // drawn on first use: pixmaps need the GUI application
+};
+
+// The grid's row header: a column of fixed width and fixed row height that carries the record
+// indicator. Its size hint is that fixed size, so the grid does not measure row titles whenever
+// the rows change.
+class IndicatorHeader : public QHeaderView {
+public:
+    IndicatorHeader(int width, int rowHeight, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
 };
 
 } // namespace peltavo

@@ -1,6 +1,7 @@
 // The main window's conversation browsing: record moves, the word pick under the caret and the
 // find through the conversation texts.
 #include "conversationfind.h"
+#include "datasource.h"
 #include "dialogs.h"
 #include "finddialog.h"
 #include "lineedit.h"
@@ -28,8 +29,31 @@ public:
         window_.Table->next();
         window_.prog->setFocus();
     }
+    // The texts ahead are read from the table `prog` shows, without moving it.
+    int conversationsAhead() const override {
+        const TableHandle& table = *window_.Table;
+        if (!followsTable() || !table.isOpen() || table.currentIndex() < 0)
+            return -1;
+        return table.recordCount() - 1 - table.currentIndex();
+    }
+    bool aheadHolds(int k, const QString& needle) const override {
+        const TableHandle& table = *window_.Table;
+        const QString field = window_.prog->dataField();
+        if (field.isEmpty() || !table.hasField(field))
+            return needle.isEmpty();
+        return platform::shownTextHolds(table.textAt(table.currentIndex() + k, field), needle);
+    }
+    void moveAhead(int k) override {
+        window_.Table->moveTo(window_.Table->currentIndex() + k);
+        window_.prog->setFocus();
+    }
 
 private:
+    bool followsTable() const {
+        const DataSource* source = window_.prog->dataSource();
+        return source && source->dataSet() == window_.Table;
+    }
+
     Tanaekr& window_;
 };
 

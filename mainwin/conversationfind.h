@@ -12,6 +12,15 @@ public:
     virtual QString currentText() const = 0;
     virtual bool atEnd() const = 0;
     virtual void moveNext() = 0;
+
+    // Looking ahead without moving, for a walk that can: how many conversations follow the
+    // current one (-1: the walk cannot tell, and the find moves one at a time), and whether the
+    // k-th of them (1 <= k <= that count) holds `needle` in its text as the memo would show it.
+    virtual int conversationsAhead() const { return -1; }
+    virtual bool aheadHolds(int k, const QString& needle) const;
+    // Moves `k` conversations forward at once, as k calls of moveNext() would (none of which
+    // reaches the end flag, as k is at most conversationsAhead()).
+    virtual void moveAhead(int k);
 };
 
 struct FindResult {
@@ -32,7 +41,9 @@ struct FindResult {
 // When nothing matches in the current text: with the end flag set, the result is NotFound and
 // nothing moves; otherwise the walk moves on, and if the move sets the end flag (the last
 // conversation stays current) the result is StoppedAtLast without searching it again. Errors of
-// the walk (a closed table) pass through.
+// the walk (a closed table) pass through. A walk that can look ahead is moved once, straight to the
+// conversation that holds the match (or to the last one), with the same end state as moving one at
+// a time.
 FindResult findInConversations(const QString& needle, int from, ConversationWalk& walk);
 
 } // namespace peltavo

@@ -211,6 +211,7 @@ void Tanaekr::buildGrid() {
     sozlukModel = new DictionaryGridModel(this);
     sozlukModel->setDataSource(tableids);
     sozluk = place(new platform::DataGrid(this), "sozluk", 120, 455, 460, 90);
+    sozluk->setVerticalHeader(new IndicatorHeader(11, 18, sozluk));
     sozluk->setModel(sozlukModel);
     sozluk->setItemDelegate(new DictionaryCellPainter(sozluk));
     sozluk->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -232,9 +233,6 @@ void Tanaekr::buildGrid() {
     titles->resizeSection(1, 285);
 
     QHeaderView* indicator = sozluk->verticalHeader();
-    indicator->setSectionResizeMode(QHeaderView::Fixed);
-    indicator->setDefaultSectionSize(18);
-    indicator->setFixedWidth(11);
     indicator->setSectionsClickable(false);
     indicator->setHighlightSections(false);
 

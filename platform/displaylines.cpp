@@ -10,7 +10,7 @@ namespace peltavo::platform {
 DisplayLines::DisplayLines() : lines_{Line{0, 0}} {}
 
 DisplayLines::DisplayLines(const QString& text, const QFont& font, qreal width,
-                           const QTextOption& option)
+                           const QTextOption& option, const std::atomic<bool>* stop)
     : text_(text) {
     const qreal lineWidth = width > 0 ? width : qreal(INT_MAX);
     int start = 0;
@@ -32,7 +32,7 @@ DisplayLines::DisplayLines(const QString& text, const QFont& font, qreal width,
             }
             layout.endLayout();
         }
-        if (last)
+        if (last || (stop && stop->load(std::memory_order_relaxed)))
             break;
         start = end + 1;
     }

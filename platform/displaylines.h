@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTextOption>
 
+#include <atomic>
 #include <vector>
 
 namespace peltavo::platform {
@@ -21,8 +22,11 @@ public:
     DisplayLines();
     // Lays `text` out at `width` pixels (no wrapping when the width is 0 or less) in `font`,
     // with the wrap mode, tab stops and alignment of `option`.
+    // With `stop`, the work ends early once *stop is set (the lines are then incomplete: for
+    // throwing away only). Laying out may run on any thread.
     DisplayLines(const QString& text, const QFont& font, qreal width,
-                 const QTextOption& option = QTextOption());
+                 const QTextOption& option = QTextOption(),
+                 const std::atomic<bool>* stop = nullptr);
 
     int count() const { return static_cast<int>(lines_.size()); }
     // The line that holds `position`: the last line starting at or before it. Positions before the

@@ -8,7 +8,68 @@
 #include <QStyle>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace peltavo::platform {
+
+namespace {
+
+// Texts from this many characters on are laid out on a worker thread as soon as they are shown;
+// shorter ones take well under a millisecond when first asked about.
+constexpr int kLayOutMeanwhile = 4096;
+
+// The characters the memo's document does not keep as they are.
+bool changedInMemo(QChar c) {
+    switch (c.unicode()) {
+    case u'\r':
+    case 0x00a0:
+    case 0x2028:
+    case 0x2029:
+    case 0xfdd0:
+    case 0xfdd1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool needsChange(QStringView text) {
+    return std::any_of(text.begin(), text.end(), changedInMemo);
+}
+
+} // namespace
+
+QString shownText(const QString& text) {
+    if (!needsChange(text))
+        return text;
+    QString shown(text.size(), Qt::Uninitialized);
+    QChar* out = shown.data();
+    const QChar* in = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = in[i];
+        if (!changedInMemo(c))
+            *out++ = c;
+        else if (c.unicode() == 0x00a0)
+            *out++ = u' ';
+        else if (c != u'\r' || i + 1 >= n || in[i + 1] != u'\n')
+            *out++ = u'\n'; // "\r\n" is one break: its '\n' follows
+    }
+    shown.truncate(out - shown.constData());
+    return shown;
+}
+
+bool shownTextHolds(QStringView text, QStringView needle) {
+    // The memo's text never holds the characters it changes.
+    if (needsChange(needle))
+        return false;
+    // They all become a line break or a space; a needle with neither matches the stored text
+    // exactly where it matches the shown one.
+    const bool mayMeetChanged = needle.contains(u'\n') || needle.contains(u' ');
+    if (!mayMeetChanged || !needsChange(text))
+        return text.contains(needle);
+    return shownText(text.toString()).contains(needle);
+}
 
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -17,8 +78,37 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
+Memo::~Memo() {
+    cancelLayout();
+}
+
 void Memo::setText(const QString& text) {
+    cancelLayout();
     setPlainText(text);
+    const LayoutKey key = currentKey();
+    if (cachedKey_ == key || document()->characterCount() < kLayOutMeanwhile)
+        return;
+    stopLayout_ = std::make_shared<std::atomic<bool>>(false);
+    layoutKey_ = key;
+    layout_ =
+        std::async(std::launch::async, [text = toPlainText(), font = document()->defaultFont(),
+                                        option = document()->defaultTextOption(), width = key.width,
+                                        stop = stopLayout_] {
+            return DisplayLines(text, font, width, option, stop.get());
+        });
+}
+
+void Memo::cancelLayout() const {
+    if (!layout_.valid())
+        return;
+    stopLayout_->store(true);
+    layout_.wait();
+    layout_ = {};
+    layoutKey_.reset();
+}
+
+Memo::LayoutKey Memo::currentKey() const {
+    return LayoutKey{document()->revision(), wrapWidth(), document()->defaultFont().key()};
 }
 
 qreal Memo::wrapWidth() const {
@@ -34,7 +124,12 @@ qreal Memo::wrapWidth() const {
 }
 
 const DisplayLines& Memo::displayLines() const {
-    const LayoutKey key{document()->revision(), wrapWidth(), document()->defaultFont().key()};
+    const LayoutKey key = currentKey();
+    if (cachedKey_ != key && layout_.valid() && layoutKey_ == key) {
+        cachedLines_ = layout_.get();
+        cachedKey_ = key;
+        layoutKey_.reset();
+    }
     if (cachedKey_ != key) {
         cachedLines_ = DisplayLines(toPlainText(), document()->defaultFont(), key.width,
                                     document()->defaultTextOption());

@@ -4,6 +4,9 @@
 
 #include <QPlainTextEdit>
 
+#include <atomic>
+#include <future>
+#include <memory>
 #include <optional>
 
 namespace peltavo {
@@ -20,14 +23,18 @@ class Memo : public QPlainTextEdit {
 
 public:
     explicit Memo(QWidget* parent = nullptr);
+    ~Memo() override;
 
     QString text() const { return toPlainText(); }
-    // Replaces the text and puts the caret at its start.
+    // Replaces the text and puts the caret at its start. The display lines of a long text are
+    // laid out on a worker thread meanwhile, so that the first question about them (a click
+    // into it) finds them ready.
     void setText(const QString& text);
 
     // The display lines as the memo lays them out at its present width and font. Computed from
     // the memo's geometry rather than from its viewport, so the answer holds while the memo is
-    // hidden too.
+    // hidden too. Waits for the worker's lines of the same text, width and font when they are
+    // still being laid out; lays the text out here when there are none.
     const DisplayLines& displayLines() const;
     // The width in pixels at which lines wrap.
     qreal wrapWidth() const;
@@ -53,10 +60,24 @@ private:
         QString font;
         bool operator==(const LayoutKey&) const = default;
     };
+    LayoutKey currentKey() const;
+    void cancelLayout() const;
+
     mutable std::optional<LayoutKey> cachedKey_;
     mutable DisplayLines cachedLines_;
+    // The lines being laid out on a worker thread, for the text, width and font of `layoutKey_`.
+    mutable std::optional<LayoutKey> layoutKey_;
+    mutable std::future<DisplayLines> layout_;
+    mutable std::shared_ptr<std::atomic<bool>> stopLayout_;
     bool pressed_ = false;
 };
+
+// The text a memo given `text` hands back: its line breaks ("\r\n", a lone '\r', U+2028,
+// U+2029) become '\n' and a no-break space a plain space, as the memo's document stores them.
+// Without any of those the text comes back as it is.
+QString shownText(const QString& text);
+// Whether shownText(text) holds `needle`, without copying a text that needs no change.
+bool shownTextHolds(QStringView text, QStringView needle);
 
 // A read-only memo that shows one field of a table's current row and follows the row.
 class DataMemo : public Memo {

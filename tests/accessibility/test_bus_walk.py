@@ -106,14 +106,14 @@ def press_and_settle(focus, window, names):
     key(*names)
     try:
         wait_until("the focus to move", lambda: True if focus.pump() or focus.moves > moves
-                   else None, 3)
+                   else None, 10)
     except CheckFailed:
         held = focus.path(window)
         raise CheckFailed(f"{'+'.join(names)} left the focus on "
                           f"'{held[-1].name if held else 'nothing'}' in '{window.name}'") from None
     for _ in range(20):  # one press can move the focus more than once (into a page, then a link)
         moves = focus.moves
-        time.sleep(0.15)
+        time.sleep(0.25)
         focus.pump()
         if focus.moves == moves:
             return

@@ -253,6 +253,48 @@ TEST_F(Browsing, FindOnTheLastRecordAfterItsLastMatchSaysNotFoundAtOnceAfterTheE
     EXPECT_EQ(w.platform.fakeDialogs.messages.size(), 1u);
 }
 
+// The find reads later conversations from the table without showing each: what it matches there
+// must be the text as the memo shows it, and it must end where moving one at a time ends.
+TEST(BrowsingStoredTexts, FindMatchesLaterRecordsAsTheMemoShowsThem) {
+    const struct {
+        QStringList stored;
+        QString needle;
+        int record; // where the find ends
+        int at;     // the selection's start there; -1: none, and a second find says not found
+    } cases[] = {
+        {{"abc", "x\r\ny", "z"}, QStringLiteral("x\ny"), 1, 0},
+        {{"abc", "say a\u00a0b", "z"}, QStringLiteral("a b"), 1, 4},
+        {{"abc", "one\rtwo"}, QStringLiteral("one\ntwo"), 1, 0},
+        {{"abc", "no\u00a0break", "z"}, QStringLiteral("\u00a0"), 2, -1},
+        {{"abc", "x\r\ny", "z"}, QStringLiteral("\r"), 2, -1},
+        {{"abc", "def", "ghi"}, QStringLiteral("zz"), 2, -1},
+        {{"first", QString(), "third"}, QStringLiteral("third"), 2, 0},
+    };
+    for (const auto& c : cases) {
+        MainWindowOnSample w;
+        TableData data{QStringLiteral("konus"),
+                       {Column{QStringLiteral("ikonus"), ColumnType::Memo, 0},
+                        Column{QStringLiteral("tkonus"), ColumnType::Memo, 0}},
+                       {}};
+        for (const QString& text : c.stored)
+            data.rows.push_back({text.isNull() ? FieldValue() : FieldValue(text), text});
+        w->Table->close();
+        w->Table->open(std::move(data));
+        w->bul->setFindText(c.needle);
+        w->bulFind();
+        const std::string name = c.needle.toStdString();
+        EXPECT_EQ(w->Table->currentIndex(), c.record) << name;
+        EXPECT_EQ(w->prog->selectionLength(), c.at < 0 ? 0 : c.needle.size()) << name;
+        EXPECT_EQ(w->prog->selectionStart(), std::max(c.at, 0)) << name;
+        EXPECT_EQ(w->kullandb->text(), platform::shownText(c.stored[c.record])) << name;
+        EXPECT_TRUE(w.platform.fakeDialogs.messages.empty()) << name;
+        if (c.at < 0) {
+            w->bulFind();
+            EXPECT_EQ(w.platform.fakeDialogs.messages.size(), 1u) << name;
+        }
+    }
+}
+
 TEST(BrowsingWithoutDatabase, ErrorsOfAClickAreShownByTheEventLoop) {
     test::ProgramFolder folder(false);
     test::FakePlatform platform;

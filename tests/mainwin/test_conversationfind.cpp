@@ -24,6 +24,10 @@ public:
             ++current_;
     }
     int current() const { return current_; }
+    int count() const { return int(texts_.size()); }
+    QString text(int i) const { return texts_.value(i); }
+    // Moves `k` on without setting the end flag (k stays within the list).
+    void advance(int k) { current_ += k; }
     int moves = 0;
 
 private:
@@ -32,7 +36,56 @@ private:
     bool end_;
 };
 
+// The same conversations, looked at ahead without moving: the find moves it once per search.
+class LookAheadWalk : public ListWalk {
+public:
+    using ListWalk::ListWalk;
+    int conversationsAhead() const override { return count() - 1 - current(); }
+    bool aheadHolds(int k, const QString& needle) const override {
+        return text(current() + k).contains(needle);
+    }
+    void moveAhead(int k) override {
+        ++jumps;
+        advance(k);
+    }
+    int jumps = 0;
+};
+
 using Kind = FindResult::Kind;
+
+TEST(FindInConversations, LookingAheadEndsAsMovingOneAtATimeDoes) {
+    const struct {
+        QStringList texts;
+        const char* needle;
+        int start; // current conversation
+        int from;
+    } cases[] = {
+        {{"a", "b", "c target", "target"}, "target", 0, 0},
+        {{"target a", "b", "c target"}, "target", 0, 1},
+        {{"one", "two", "three"}, "zzz", 0, 0},
+        {{"one", "two", "three"}, "zzz", 2, 0},
+        {{"one", "two", "three"}, "", 0, 9},
+        {{"x", "", "y"}, "y", 0, 0},
+        {{"x"}, "x", 0, 1},
+        {{}, "x", 0, 0},
+        {{"ab", "abab", "b"}, "ba", 0, 0},
+        {{"last holds it", "no", "no", "it"}, "it", 0, 12},
+    };
+    for (const auto& c : cases) {
+        const QString needle = QString::fromUtf8(c.needle);
+        ListWalk steps(c.texts, c.start);
+        LookAheadWalk ahead(c.texts, c.start);
+        // Twice each: the second search starts from the state the first one left.
+        for (int round = 0; round < 2; ++round) {
+            const FindResult expected = findInConversations(needle, c.from, steps);
+            EXPECT_EQ(findInConversations(needle, c.from, ahead), expected)
+                << c.needle << " round " << round;
+            EXPECT_EQ(ahead.current(), steps.current()) << c.needle;
+            EXPECT_EQ(ahead.atEnd(), steps.atEnd()) << c.needle;
+        }
+        EXPECT_LE(ahead.jumps, 2) << c.needle;
+    }
+}
 
 TEST(FindInConversations, FindsInTheCurrentTextFromThePositionOn) {
     ListWalk walk({QStringLiteral("Did you finish your homework? Here you are.")});

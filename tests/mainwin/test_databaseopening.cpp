@@ -2,6 +2,8 @@
 #include "dbopening.h"
 #include "error.h"
 #include "fakeplatform.h"
+#include "jetreader.h"
+#include "tablehandle.h"
 #include "testpaths.h"
 
 #include <QFile>
@@ -183,6 +185,54 @@ TEST(TrimControlAndBlanks, RemovesCodes32AndBelowAtBothEndsOnly) {
     EXPECT_EQ(trimControlAndBlanks(QStringLiteral("\x7f")), QStringLiteral("\x7f"));
     EXPECT_EQ(trimControlAndBlanks(QString(u'\u00a0')), QString(u'\u00a0'));
     EXPECT_TRUE(trimControlAndBlanks(QStringLiteral(" \x1f ")).isEmpty());
+}
+
+} // namespace
+} // namespace peltavo
+
+namespace peltavo {
+namespace {
+
+// The tables after the first are read ahead on worker threads; they still open, and fail, one by
+// one in the order given, each failure leaving the tables after it closed.
+TEST(OpenTables, OpenAndFailInTheOrderGiven) {
+    const struct {
+        const char* names[3];
+        int failing; // the first table that cannot be read, -1 for none
+    } cases[] = {{{"konus", "isozluk", "tsozluk"}, -1},
+                 {{"konus", "nosuch1", "nosuch2"}, 1},
+                 {{"nosuch0", "isozluk", "nosuch2"}, 0},
+                 {{"konus", "isozluk", "nosuch2"}, 2}};
+    const QString connection =
+        jetConnectionString(test::fixture(QStringLiteral("peltavo-sample.mdb")), QString());
+    for (const auto& c : cases) {
+        TableHandle a(QStringLiteral("Table")), b(QStringLiteral("Tablei")),
+            t(QStringLiteral("Tablet"));
+        TableHandle* tables[] = {&a, &b, &t};
+        QString message;
+        try {
+            openTables(connection, {{&a, QString::fromLatin1(c.names[0]), QString()},
+                                    {&b, QString::fromLatin1(c.names[1]), QString()},
+                                    {&t, QString::fromLatin1(c.names[2]), QString()}});
+        } catch (const Error& e) {
+            message = e.message();
+        }
+        if (c.failing >= 0)
+            EXPECT_TRUE(message.contains(QLatin1String(c.names[c.failing])))
+                << message.toStdString();
+        else
+            EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+        for (int i = 0; i < 3; ++i) {
+            const bool open = c.failing < 0 || i < c.failing;
+            EXPECT_EQ(tables[i]->isOpen(), open) << c.names[i];
+            if (open) {
+                EXPECT_EQ(tables[i]->recordCount(),
+                          int(JetReader::readTable(dataSourceOf(connection),
+                                                   QString::fromLatin1(c.names[i]))
+                                  .rows.size()));
+            }
+        }
+    }
 }
 
 } // namespace

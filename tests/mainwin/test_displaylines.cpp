@@ -165,3 +165,58 @@ TEST(Memo, SelectionStartAndLengthFollowSelect) {
 
 } // namespace
 } // namespace peltavo
+
+namespace peltavo {
+namespace {
+
+// The lines laid out on the worker belong to the text shown last, however quickly texts follow
+// one another, and agree with lines laid out on the spot.
+TEST(Memo, LinesLaidOutMeanwhileAreThoseOfTheLastText) {
+    QWidget window;
+    platform::Memo memo(&window);
+    memo.setGeometry(0, 0, 300, 120);
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text +=
+            QStringLiteral("line %1 of a text long enough to wrap more than once here\n").arg(i);
+    // 18,000 characters and more, laid out meanwhile; the last rounds are short enough to be laid
+    // out when asked.
+    for (int round = 0; round < 8; ++round) {
+        const QString shown = text.left(round < 6 ? text.size() - round * 997 : 1000 * round);
+        memo.setText(text);
+        memo.setText(shown);
+        const DisplayLines& lines = memo.displayLines();
+        const DisplayLines expected(memo.text(), memo.document()->defaultFont(), memo.wrapWidth(),
+                                    memo.document()->defaultTextOption());
+        EXPECT_EQ(linesOf(lines), linesOf(expected)) << round;
+        EXPECT_GT(lines.count(), round < 6 ? 300 : 10);
+    }
+}
+
+TEST(Memo, ShownTextIsWhatTheMemoHandsBack) {
+    const QString cases[] = {QStringLiteral("plain text, nothing to change"),
+                             QStringLiteral("one\r\ntwo\r\n"),
+                             QStringLiteral("lone\rbreak\r"),
+                             QStringLiteral("\n\r\r\n\r"),
+                             QStringLiteral("no\u00a0break space"),
+                             QStringLiteral("line\u2028and\u2029paragraph"),
+                             QStringLiteral("\ufdd0frame\ufdd1"),
+                             QStringLiteral("tab\there, \u00e7\u0131\u011f"),
+                             QString()};
+    platform::Memo memo;
+    for (const QString& text : cases) {
+        memo.setText(text);
+        EXPECT_EQ(platform::shownText(text), memo.text()) << text.toStdString();
+        EXPECT_TRUE(platform::shownTextHolds(text, memo.text())) << text.toStdString();
+    }
+    EXPECT_TRUE(platform::shownTextHolds(u"a\u00a0b", u"a b"));
+    EXPECT_FALSE(platform::shownTextHolds(u"a\u00a0b", u"\u00a0"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny", u"x\ny"));
+    EXPECT_FALSE(platform::shownTextHolds(u"x\r\ny", u"\r"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"y"));
+    EXPECT_TRUE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"y z"));
+    EXPECT_FALSE(platform::shownTextHolds(u"x\r\ny\u00a0z", u"x\r"));
+}
+
+} // namespace
+} // namespace peltavo
