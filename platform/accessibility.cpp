@@ -19,7 +19,16 @@ bool hasCaption(const QWidget* widget) {
 
 constexpr const char* kWindowProperty = "peltavoWindow";
 
-QAccessibleInterface* windowInterface(const QString&, QObject* object) {
+// Qt asks every factory about every object that gets an accessibility interface, once for each
+// class name of the object's class and its bases, the web engine's own Qt Quick items too. Those
+// classes are compiled, like Chromium, without run-time type information: a call on such an
+// object through QObject (even qobject_cast or isWidgetType()) is reported by
+// UndefinedBehaviorSanitizer's dynamic type check as a call on an object of the wrong type. The
+// class name that Qt passes tells our windows apart without touching the object: only a class of
+// ours, in namespace peltavo, is looked at further.
+QAccessibleInterface* windowInterface(const QString& className, QObject* object) {
+    if (!className.startsWith(QLatin1String("peltavo::")))
+        return nullptr;
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || !widget->isWindow() || !widget->property(kWindowProperty).toBool())
         return nullptr;
