@@ -11,6 +11,7 @@
 #include "tsorcevekr.h"
 #include "tsozlukekr.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -147,15 +148,21 @@ inline SessionStep switchDirection() {
 }
 
 // Runs a step as the event loop does: a peltavo::Error is shown to the learner and the program
-// goes on. Returns whether the step raised one.
+// goes on. Returns whether the step raised one. Then the events that the step posted (the
+// showing and hiding of a window, layout and update requests, objects deleted later) are
+// delivered, as the event loop does before the learner's next press; left undelivered, they pile
+// up in Qt's queue of posted events.
 inline bool press(SessionWindows& w, const SessionStep& step) {
+    bool failed = false;
     try {
         step.run(w);
     } catch (const Error& e) {
         EXPECT_FALSE(e.message().isEmpty()) << step.name;
-        return true;
+        failed = true;
     }
-    return false;
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return failed;
 }
 
 } // namespace peltavo::test
