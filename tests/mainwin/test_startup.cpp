@@ -162,9 +162,9 @@ TEST(StartUp, AnErrorAtTheHeaderTestIsShownAndLeavesTheDirectionEmpty) {
     expectNothingBound(*s.windows.anaekr);
 }
 
-// A learning database next to the program that the user may not read. Part 1.2: the header test
-// cannot open the file and raises the file routines' error, which the window-creation step of
-// each window shows (Part 1.1) as "File access denied"; nothing is opened.
+// A learning database next to the program that the user may not read: the header test cannot
+// open the file and raises the file routines' error, which the creation step of each window shows
+// as "File access denied"; nothing is opened.
 //
 // Root opens every file whatever its mode, so as root the check runs in a child: a copy of this
 // test program, started by setpriv with the rights of the user nobody (group nogroup, no other
