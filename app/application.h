@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <exception>
+
 namespace peltavo {
 
 namespace platform {
@@ -9,17 +11,24 @@ class Platform;
 }
 
 // The application object. An error that an event handler raises and does not catch
-// (peltavo::Error or another std::exception) ends that handler; notify() shows its message in the
-// general error box and the program goes on dispatching events.
+// (peltavo::Error or another std::exception) ends that handler; its message is shown in the
+// general error box and the program goes on dispatching events. A handler connected to a signal
+// is run through runEventHandler (creation.h), which stops the error before Qt's frames and hands
+// it here.
 class PeltavoApplication : public QApplication {
     Q_OBJECT
 
 public:
     PeltavoApplication(int& argc, char** argv, platform::Platform& platform);
+    ~PeltavoApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    // Shows `error` (a peltavo::Error or another std::exception) in the general error box over
+    // the active window; any other exception passes on.
+    void showUncaught(std::exception_ptr error);
+
     platform::Platform& platform_;
 };
 

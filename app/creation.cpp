@@ -16,6 +16,30 @@ void runCreationHandler(platform::Platform& platform, QWidget* window,
     }
 }
 
+namespace {
+
+std::function<void(std::exception_ptr)>& eventHandlerErrorReporter() {
+    static std::function<void(std::exception_ptr)> reporter;
+    return reporter;
+}
+
+} // namespace
+
+void setEventHandlerErrorReporter(std::function<void(std::exception_ptr)> reporter) {
+    eventHandlerErrorReporter() = std::move(reporter);
+}
+
+void runEventHandler(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        const auto& reporter = eventHandlerErrorReporter();
+        if (!reporter)
+            throw;
+        reporter(std::current_exception());
+    }
+}
+
 void showError(platform::Platform& platform, QWidget* parent, const QString& message) {
     platform.dialogs().showMessage(parent, platform::errorMessage(message));
 }

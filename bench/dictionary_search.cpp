@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         painted.add(clock);
     }
     // What a client-side filter does: test every headword against the text.
-    QCollator collator(QLocale(QLocale::English));
+    QCollator collator{QLocale(QLocale::English)};
     table.setFiltered(false);
     std::vector<QString> headwords;
     headwords.reserve(std::size_t(rows));

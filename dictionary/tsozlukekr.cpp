@@ -1,6 +1,7 @@
 #include "tsozlukekr.h"
 
 #include "accessibility.h"
+#include "creation.h"
 #include "glyphs.h"
 #include "layout.h"
 #include "lineedit.h"
@@ -71,8 +72,8 @@ Tsozlukekr::Tsozlukekr(ProgramState& state, const DictionaryTables& tables, QWid
     QWidget::setTabOrder(DBEdit1, DBMemo1);
     QWidget::setTabOrder(DBMemo1, onceb);
 
-    connect(sonrab, &QPushButton::clicked, this, &Tsozlukekr::sonrabClick);
-    connect(onceb, &QPushButton::clicked, this, &Tsozlukekr::oncebClick);
+    connect(sonrab, &QPushButton::clicked, this, guarded([this] { sonrabClick(); }));
+    connect(onceb, &QPushButton::clicked, this, guarded([this] { oncebClick(); }));
     platform::nameControlsForAccessibility(this);
 }
 

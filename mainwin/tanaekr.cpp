@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "cellpainting.h"
+#include "creation.h"
 #include "datagrid.h"
 #include "datasource.h"
 #include "dbopening.h"
@@ -271,20 +272,20 @@ void Tanaekr::setTabOrder() {
 }
 
 void Tanaekr::connectHandlers() {
-    connect(prog, &platform::Memo::clicked, this, &Tanaekr::progClick);
-    connect(kullan, &platform::Memo::clicked, this, &Tanaekr::progExit);
-    connect(geri1, &QPushButton::clicked, this, &Tanaekr::geri1Click);
-    connect(ilerib, &QPushButton::clicked, this, &Tanaekr::ileribClick);
-    connect(arab, &QPushButton::clicked, this, &Tanaekr::arabClick);
-    connect(bul, &platform::FindDialog::findNext, this, &Tanaekr::bulFind);
-    connect(boslukb, &QPushButton::clicked, this, &Tanaekr::boslukbClick);
-    connect(cumleb, &QPushButton::clicked, this, &Tanaekr::cumlebClick);
-    connect(metinb, &QPushButton::clicked, this, &Tanaekr::metinbClick);
-    connect(sesb, &QPushButton::clicked, this, &Tanaekr::sesbClick);
-    connect(yadimb, &QPushButton::clicked, this, &Tanaekr::yadimbClick);
-    connect(sarab, &QPushButton::clicked, this, &Tanaekr::sarabClick);
-    connect(sozlukb, &QPushButton::clicked, this, &Tanaekr::sozlukbClick);
-    connect(turb, &QPushButton::clicked, this, &Tanaekr::turbClick);
+    connect(prog, &platform::Memo::clicked, this, guarded([this] { progClick(); }));
+    connect(kullan, &platform::Memo::clicked, this, guarded([this] { progExit(); }));
+    connect(geri1, &QPushButton::clicked, this, guarded([this] { geri1Click(); }));
+    connect(ilerib, &QPushButton::clicked, this, guarded([this] { ileribClick(); }));
+    connect(arab, &QPushButton::clicked, this, guarded([this] { arabClick(); }));
+    connect(bul, &platform::FindDialog::findNext, this, guarded([this] { bulFind(); }));
+    connect(boslukb, &QPushButton::clicked, this, guarded([this] { boslukbClick(); }));
+    connect(cumleb, &QPushButton::clicked, this, guarded([this] { cumlebClick(); }));
+    connect(metinb, &QPushButton::clicked, this, guarded([this] { metinbClick(); }));
+    connect(sesb, &QPushButton::clicked, this, guarded([this] { sesbClick(); }));
+    connect(yadimb, &QPushButton::clicked, this, guarded([this] { yadimbClick(); }));
+    connect(sarab, &QPushButton::clicked, this, guarded([this] { sarabClick(); }));
+    connect(sozlukb, &QPushButton::clicked, this, guarded([this] { sozlukbClick(); }));
+    connect(turb, &QPushButton::clicked, this, guarded([this] { turbClick(); }));
 }
 
 void Tanaekr::FormCreate() {

@@ -7,6 +7,8 @@
 #include <QLibrary>
 #include <QStringList>
 
+#include <memory>
+
 namespace peltavo::quiz {
 
 namespace {
@@ -18,8 +20,10 @@ QString& extraFolder() {
     return folder;
 }
 
-// Loaded once and kept for the rest of the run: the panes' code lives in it.
+// Loaded once and kept for the rest of the run: the panes' code lives in it. The handle is
+// held to the end (destroying a QLibrary does not unload it).
 CreateNotesBrowser entryPoint() {
+    static std::unique_ptr<QLibrary> module;
     static CreateNotesBrowser create = nullptr;
     if (create)
         return create;
@@ -33,12 +37,13 @@ CreateNotesBrowser entryPoint() {
             tried << path + QStringLiteral(": yok");
             continue;
         }
-        auto* library = new QLibrary(path); // never unloaded
+        auto library = std::make_unique<QLibrary>(path);
         create = reinterpret_cast<CreateNotesBrowser>(library->resolve(kCreateNotesBrowserSymbol));
-        if (create)
+        if (create) {
+            module = std::move(library);
             return create;
+        }
         tried << library->errorString();
-        delete library;
     }
     throw Error(QStringLiteral("Ders notları bölmesi açılamadı (%1)")
                     .arg(tried.join(QStringLiteral("; "))));

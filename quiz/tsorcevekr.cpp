@@ -184,12 +184,12 @@ void Tsorcevekr::setTabOrder() {
 
 void Tsorcevekr::connectHandlers() {
     for (QPushButton* button : cb)
-        connect(button, &QPushButton::clicked, this, [this, button] { cevkont(button); });
-    connect(nextb, &QPushButton::clicked, this, &Tsorcevekr::sorusor);
-    connect(cikb, &QPushButton::clicked, this, &Tsorcevekr::cikbClick);
-    connect(secb, &QPushButton::clicked, this, &Tsorcevekr::secbClick);
-    connect(kopyab, &QPushButton::clicked, this, &Tsorcevekr::kopyabClick);
-    connect(sesb, &QPushButton::clicked, this, &Tsorcevekr::sesbClick);
+        connect(button, &QPushButton::clicked, this, guarded([this, button] { cevkont(button); }));
+    connect(nextb, &QPushButton::clicked, this, guarded([this] { sorusor(); }));
+    connect(cikb, &QPushButton::clicked, this, guarded([this] { cikbClick(); }));
+    connect(secb, &QPushButton::clicked, this, guarded([this] { secbClick(); }));
+    connect(kopyab, &QPushButton::clicked, this, guarded([this] { kopyabClick(); }));
+    connect(sesb, &QPushButton::clicked, this, guarded([this] { sesbClick(); }));
 }
 
 void Tsorcevekr::FormCreate() {

@@ -3,10 +3,12 @@
 # bundled learning database or runs the whole test suite.
 #
 #   bash tools/setup.sh start    install, build, start Peltavo
-#   bash tools/setup.sh test     install, build, run every test through CTest; with
-#                                PELTAVO_SANITIZERS=1 also build again with clang under
-#                                AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and
-#                                run the suite there, with LeakSanitizer and the fuzzer's 60 s run
+#   bash tools/setup.sh test     install, build, run every test through CTest, then build again
+#                                with clang under AddressSanitizer and UndefinedBehaviorSanitizer
+#                                (build-asan/) and run the suite there, with LeakSanitizer and the
+#                                fuzzer's 60 s run. PELTAVO_SANITIZERS=0 leaves the second build
+#                                and its run out (for a quicker run on a developer's machine; CI
+#                                always runs them)
 #
 # Needs root or sudo for apt-get. Any failure stops the script with a non-zero exit code; a
 # missing package is never skipped over.
@@ -89,12 +91,19 @@ if [ "$mode" = test ]; then
     [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
     ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
-    # The sanitizer build and the fuzzer's run: PELTAVO_SANITIZERS=1. Not yet part of every run:
-    # the suite as it stands now (with the quiz window's web engine) has not been run under them.
-    if [ "${PELTAVO_SANITIZERS:-0}" = 1 ]; then
+    # The sanitizer build and the fuzzer's run, on unless PELTAVO_SANITIZERS=0 (never in CI).
+    sanitizers=${PELTAVO_SANITIZERS:-1}
+    if [ "${CI:-}" = true ] && [ "$sanitizers" != 1 ]; then
+        echo "note: CI runs the sanitizer stage whatever PELTAVO_SANITIZERS says" >&2
+        sanitizers=1
+    fi
+    if [ "$sanitizers" = 1 ]; then
         echo "== Building under AddressSanitizer and UndefinedBehaviorSanitizer (clang, $asan_build)"
+        # -O1 with line tables only: quicker to build than -O2 -g and enough for every report to
+        # name file and line. The benchmarks are left out; the tests build everything else.
         cmake -S "$root" -B "$asan_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DCMAKE_CXX_COMPILER=clang++ -DPELTAVO_SANITIZE=ON -DPELTAVO_FUZZ=ON
+            -DCMAKE_CXX_COMPILER=clang++ -DPELTAVO_SANITIZE=ON -DPELTAVO_FUZZ=ON \
+            -DPELTAVO_BENCH=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG"
         cmake --build "$asan_build" --parallel "$(nproc)"
         echo "== Running the tests under the sanitizers"
         # Every report ends the test that made it. The package and install checks are left to the
@@ -102,15 +111,19 @@ if [ "$mode" = test ]; then
         export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1
         export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
         export LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0
+        # The tests that load the lesson notes page into Qt WebEngine: Chromium inside
+        # libQt6WebEngineCore frees one of its own objects through a pointer of another size when
+        # the page goes (new-delete-type-mismatch in ~WebContentsAdapter, allocation and release
+        # both inside libQt6WebEngineCore). That one check is off for them, every other check stays
+        # on. A new test that loads the page and stops on that report belongs in this list.
+        webengine='^(NotesPage|QuizNotes|QuizShowing)\.'
         # The soak test measures resident memory, which AddressSanitizer's quarantine of freed blocks
         # inflates by design; it runs in the first build only.
         ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" \
-            --exclude-regex '^(install_|installed_|package_|NotesPage\.|Soak\.)'
-        # Chromium inside libQt6WebEngineCore frees objects through a pointer of another size
-        # (new-delete-type-mismatch, all frames inside Qt WebEngine); that one check is off for the
-        # tests of the notes pane, every other check stays on.
+            --exclude-regex "^(install_|installed_|package_|Soak\.)|$webengine"
         ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0 \
-            ctest --test-dir "$asan_build" --output-on-failure --tests-regex '^NotesPage\.'
+            ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" \
+            --tests-regex "$webengine"
     fi
 else
     [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1

@@ -11,12 +11,16 @@
 #include "windowfixture.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace peltavo {
 namespace {
@@ -156,6 +160,83 @@ TEST(StartUp, AnErrorAtTheHeaderTestIsShownAndLeavesTheDirectionEmpty) {
     ASSERT_TRUE(s.windows.anaekr && s.windows.sozlukekr && s.windows.sorcevekr);
     expectMainTablesOpen(*s.windows.anaekr, false);
     expectNothingBound(*s.windows.anaekr);
+}
+
+// A learning database next to the program that the user may not read: the header test cannot
+// open the file and raises the file routines' error, which the creation step of each window shows
+// as "File access denied"; nothing is opened.
+//
+// Root opens every file whatever its mode, so as root the check runs in a child: a copy of this
+// test program, started by setpriv with the rights of the user nobody (group nogroup, no other
+// groups), runs this same test on a folder that the parent laid out, whose peltavo.MDB belongs
+// to root with mode 000. The copy lies in that folder, so that nobody can reach it wherever the
+// build tree is. As any other user the file is made unreadable (mode 000) in place.
+constexpr const char* kUnreadableFolderVariable = "PELTAVO_TEST_UNREADABLE_FOLDER";
+const char* const kUnreadableTest =
+    "StartUp.AnUnreadableDatabaseIsReportedAsAccessDeniedForEachWindow";
+
+void expectAccessDenied(const QString& programFolder) {
+    const QString database = programFolder + QStringLiteral("/peltavo.MDB");
+    ASSERT_TRUE(QFileInfo::exists(database));
+    ASSERT_FALSE(QFile(database).open(QIODevice::ReadOnly)) << "the database can still be read";
+    FakePlatform platform;
+    platform.folder = programFolder;
+    ProgramState state;
+    const WindowSet windows = createWindowSet(state, platform);
+    const QString denied = QStringLiteral("Peltavo: File access denied");
+    EXPECT_EQ(platform.fakeDialogs.log, (QStringList{denied, denied}));
+    ASSERT_EQ(platform.fakeDialogs.messages.size(), 2u);
+    EXPECT_EQ(platform.fakeDialogs.messages[0].icon, platform::Message::Icon::Error);
+    EXPECT_TRUE(state.DirectionMode.isEmpty());
+    ASSERT_TRUE(windows.anaekr && windows.sozlukekr && windows.sorcevekr);
+    expectMainTablesOpen(*windows.anaekr, false);
+    expectNothingBound(*windows.anaekr);
+    expectQuizTablesOpen(*windows.sorcevekr, false);
+}
+
+TEST(StartUp, AnUnreadableDatabaseIsReportedAsAccessDeniedForEachWindow) {
+    const QByteArray given = qgetenv(kUnreadableFolderVariable);
+    if (!given.isEmpty()) { // the child started below
+        ASSERT_NE(::geteuid(), 0u);
+        expectAccessDenied(QString::fromLocal8Bit(given));
+        return;
+    }
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString database = folder.filePath(QStringLiteral("peltavo.MDB"));
+    ASSERT_TRUE(QFile::copy(test::fixture(QStringLiteral("peltavo-sample.mdb")), database));
+    ASSERT_TRUE(QFile::setPermissions(database, QFileDevice::Permissions()));
+    if (::geteuid() != 0) {
+        expectAccessDenied(folder.path());
+        return;
+    }
+
+    const QString program = folder.filePath(QStringLiteral("test_program"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/proc/self/exe"), program));
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(program, everyone));
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), everyone));
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kUnreadableFolderVariable), folder.path());
+    // Nothing of root's own folders is used by nobody.
+    environment.insert(QStringLiteral("HOME"), folder.path());
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                 QStringLiteral("--clear-groups"), QStringLiteral("--"), program,
+                 QStringLiteral("--gtest_filter=") + QString::fromLatin1(kUnreadableTest)});
+    ASSERT_TRUE(child.waitForStarted(10000)) << child.errorString().toStdString();
+    ASSERT_TRUE(child.waitForFinished(120000)) << "the child did not end";
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    // The test did run there (a filter that matches nothing passes too).
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test."))) << output.toStdString();
 }
 
 TEST(StartUp, AProviderErrorLeavesEarlierTablesOpenAndMakesNoBinding) {

@@ -811,6 +811,97 @@ TEST_F(QuizOnTables, ANullFirstCorrectAnswerIsReportedAndNotCounted) {
     EXPECT_FALSE(w().boseAutoSize());
 }
 
+// The same failures as the learner meets them, in the window: the message box that the quiz
+// window (its showing) or the event loop (a button) shows, and what stays on the screen.
+class QuizWindowOnTables : public QuizOnTables {
+protected:
+    // What the event loop showed since the last call.
+    QStringList loopMessages() {
+        test::FakePlatform& loop = test::applicationPlatform();
+        const QStringList shown = loop.fakeDialogs.log.mid(loopSeen_);
+        loopSeen_ = loop.fakeDialogs.log.size();
+        return shown;
+    }
+    void SetUp() override { loopMessages(); }
+    void TearDown() override { w().hide(); }
+
+private:
+    qsizetype loopSeen_ = 0;
+};
+
+const QString kNullMessage = QStringLiteral("Peltavo: ") + kNullError;
+
+TEST_F(QuizWindowOnTables, NoRowForTheDrawnNumberIsShownAtTheShowingAndAtTheNextQuestion) {
+    // One question, numbered 5: the draw always gives 1, which no row carries.
+    open({QStringLiteral("5"), QStringLiteral("A  b"), QStringLiteral("t"), QStringLiteral("b"),
+          kNull, kNull},
+         {{QStringLiteral("t"), QStringLiteral("b"), QStringLiteral("c")}});
+    FakePlatform& p = quiz.platform();
+    const qsizetype before = p.fakeDialogs.log.size();
+    mark();
+    quiz.show();
+    EXPECT_TRUE(w().isVisible()); // the window still appears
+    ASSERT_EQ(p.fakeDialogs.log.size(), before + 1);
+    EXPECT_EQ(p.fakeDialogs.log.last(), kNullMessage);
+    EXPECT_EQ(p.fakeDialogs.messages.back().icon, platform::Message::Icon::Error);
+    EXPECT_EQ(w().bose->text(), kNineBlanks);
+    EXPECT_EQ(w().cumle->text(), QStringLiteral("before"));
+
+    // The next-question button, kept visible, draws again and fails the same way.
+    ASSERT_TRUE(shown(w().nextb));
+    QTest::mouseClick(w().nextb, Qt::LeftButton);
+    EXPECT_EQ(loopMessages(), QStringList{kNullMessage});
+    EXPECT_TRUE(shown(w().nextb));
+    EXPECT_EQ(w().cumle->text(), QStringLiteral("before"));
+    EXPECT_EQ(w().pb1->value() + w().pb2->value(), 0);
+    EXPECT_TRUE(w().isVisible());
+}
+
+TEST_F(QuizWindowOnTables, ANullFirstCorrectAnswerPressedIsShownAndNotCounted) {
+    open({QStringLiteral("1"), QStringLiteral("This is  ."), QStringLiteral("t"), kNull,
+          QStringLiteral("b"), kNull},
+         {{QStringLiteral("t"), QStringLiteral("b"), QStringLiteral("c")}});
+    quiz.show();
+    ASSERT_EQ(w().cb[0]->text(), QStringLiteral("b"));
+    QTest::mouseClick(w().cb[0], Qt::LeftButton);
+    EXPECT_EQ(loopMessages(), QStringList{kNullMessage});
+    EXPECT_EQ(w().pb1->value() + w().pb2->value(), 0);
+    EXPECT_EQ(w().bose->text(), kNineBlanks);
+    EXPECT_FALSE(shown(w().nextb));
+}
+
+TEST_F(QuizWindowOnTables, AQuoteInTheTestNameIsShownByTheNextQuestionButton) {
+    open({QStringLiteral("1"), QStringLiteral("A  b"), QStringLiteral("t'x"), QStringLiteral("b"),
+          kNull, kNull},
+         {{QStringLiteral("t'x"), QStringLiteral("b"), QStringLiteral("c")}});
+    FakePlatform& p = quiz.platform();
+    const qsizetype before = p.fakeDialogs.log.size();
+    quiz.show();
+    ASSERT_EQ(p.fakeDialogs.log.size(), before + 1); // the showing's question fails at the filter
+    EXPECT_TRUE(p.fakeDialogs.log.last().startsWith(QStringLiteral("Peltavo: ")));
+    mark();
+    QTest::mouseClick(w().nextb, Qt::LeftButton);
+    const QStringList shownByLoop = loopMessages();
+    ASSERT_EQ(shownByLoop.size(), 1);
+    EXPECT_EQ(shownByLoop[0], p.fakeDialogs.log.last());  // the same error of the database layer
+    EXPECT_EQ(w().cumle->text(), QStringLiteral("A  b")); // done before the filter
+    EXPECT_EQ(w().cb[0]->text(), QStringLiteral("old"));  // not reached
+}
+
+TEST_F(QuizWindowOnTables, ASpeechFailureIsShownAndChangesNothing) {
+    open({QStringLiteral("1"), QStringLiteral("This is  ."), QStringLiteral("t"),
+          QStringLiteral("b"), kNull, kNull},
+         {{QStringLiteral("t"), QStringLiteral("b"), QStringLiteral("c")}});
+    quiz.show();
+    FakePlatform& p = quiz.platform();
+    p.speech.speakError = QStringLiteral("no sound device");
+    QTest::mouseClick(w().sesb, Qt::LeftButton);
+    EXPECT_EQ(loopMessages(), QStringList{QStringLiteral("Peltavo: no sound device")});
+    EXPECT_EQ(w().cumle->text(), QStringLiteral("This is  ."));
+    EXPECT_EQ(w().pb1->value() + w().pb2->value(), 0);
+    EXPECT_EQ(p.speech.released, p.speech.created);
+}
+
 TEST_F(QuizOnTables, ASentenceWithoutAGapShowsWholeAndTheQuizGoesOn) {
     for (const char* sentence : {"No gap in this sentence.", ""}) {
         open({QStringLiteral("1"), QString::fromUtf8(sentence), QStringLiteral("t"),
