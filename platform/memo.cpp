@@ -90,12 +90,15 @@ void Memo::setText(const QString& text) {
         return;
     stopLayout_ = std::make_shared<std::atomic<bool>>(false);
     layoutKey_ = key;
-    layout_ =
-        std::async(std::launch::async, [text = toPlainText(), font = document()->defaultFont(),
-                                        option = document()->defaultTextOption(), width = key.width,
-                                        stop = stopLayout_] {
-            return DisplayLines(text, font, width, option, stop.get());
-        });
+    // The worker gets a font of its own: copies of a QFont share one private part, whose engine
+    // cache each thread would otherwise reset under the other's feet.
+    QFont font;
+    font.fromString(document()->defaultFont().toString());
+    layout_ = std::async(std::launch::async, [text = toPlainText(), font = std::move(font),
+                                              option = document()->defaultTextOption(),
+                                              width = key.width, stop = stopLayout_] {
+        return DisplayLines(text, font, width, option, stop.get());
+    });
 }
 
 void Memo::cancelLayout() const {

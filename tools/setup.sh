@@ -119,11 +119,20 @@ if [ "$mode" = test ]; then
         webengine='^(NotesPage|QuizNotes|QuizShowing)\.'
         # The soak test measures resident memory, which AddressSanitizer's quarantine of freed blocks
         # inflates by design; it runs in the first build only.
+        # The accessibility-bus walks run the program on a real X display, where libxkbcommon-x11
+        # strndup()s keymap names out of X's replies, which are not NUL-terminated: strndup stops
+        # at its length, strict_string_checks reads on to a NUL. That check is off for them, and,
+        # since they open the quiz window, the one above. They wait on a program slowed several
+        # times by the sanitizers; one that fails is run once more before it counts.
+        bus='^Bus\.'
         ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" \
-            --exclude-regex "^(install_|installed_|package_|Soak\.)|$webengine"
+            --exclude-regex "^(install_|installed_|package_|Soak\.)|$webengine|$bus"
         ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0 \
             ctest --test-dir "$asan_build" --output-on-failure --parallel "$(nproc)" \
             --tests-regex "$webengine"
+        ASAN_OPTIONS=$ASAN_OPTIONS:new_delete_type_mismatch=0:strict_string_checks=0 \
+            ctest --test-dir "$asan_build" --output-on-failure --tests-regex "$bus" \
+            --repeat until-pass:2
     fi
 else
     [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
