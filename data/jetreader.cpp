@@ -209,6 +209,28 @@ ColumnType columnType(int mdbType) {
     }
 }
 
+// libmdb walks a table's data pages by the table's usage map and trusts it: a map shorter than
+// its own header, or one naming map pages beyond the end of the file, sends it reading outside
+// its buffers. The map is either a bitmap after a 4-byte first page (type 0) or a list of the
+// 4-byte numbers of the pages holding the bitmap (type 1).
+bool usageMapFits(const MdbTableDef* table, quint64 pageCount) {
+    const unsigned char* map = table->usage_map;
+    const size_t size = table->map_sz;
+    if (!map || size < 1)
+        return false;
+    if (map[0] == 0)
+        return size >= 5;
+    if (map[0] != 1)
+        return false;
+    for (size_t i = 1; i + 4 <= size; i += 4) {
+        const quint32 page = quint32(map[i]) | quint32(map[i + 1]) << 8 |
+                             quint32(map[i + 2]) << 16 | quint32(map[i + 3]) << 24;
+        if (page >= pageCount)
+            return false;
+    }
+    return true;
+}
+
 class TableReader {
 public:
     TableReader(MdbHandle* mdb, MdbTableDef* table, const QString& path)
@@ -240,6 +262,9 @@ public:
         // Every UTF-16 unit of text comes from at least one byte of the file.
         data.reserve(table_->num_rows, static_cast<size_t>(file_.size()));
         std::vector<FieldValue> row(columnCount);
+        if (!usageMapFits(table_, pageCount_))
+            throw Error(damaged(
+                path_, QStringLiteral("the page map of table '%1' is broken").arg(data.name)));
         mdb_rewind_table(table_);
         while (mdb_fetch_row(table_)) {
             int start = 0;
