@@ -13,6 +13,7 @@
 #include "fieldlink.h"
 #include "lineedit.h"
 #include "platform.h"
+#include "programfolder.h"
 #include "programstate.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
@@ -30,15 +31,6 @@
 #include <vector>
 
 namespace {
-
-class FolderPlatform : public peltavo::platform::SystemPlatform {
-public:
-    explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
-    QString programFolder() const override { return folder_; }
-
-private:
-    QString folder_;
-};
 
 struct Figures {
     std::vector<double> micros;
@@ -69,12 +61,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir folder;
-    if (!QFile::link(QFileInfo(QString::fromLocal8Bit(argv[arg])).absoluteFilePath(),
-                     folder.filePath(QStringLiteral("peltavo.MDB")))) {
-        std::fprintf(stderr, "cannot link %s\n", argv[arg]);
+    if (!peltavo::bench::linkDatabase(folder, argv[arg]))
         return 1;
-    }
-    FolderPlatform platform(folder.path());
+    peltavo::bench::FolderPlatform platform(folder.path());
     peltavo::PeltavoApplication app(argc, argv, platform);
     peltavo::ProgramState state;
     peltavo::Tanaekr window(state, platform);

@@ -11,6 +11,7 @@
 #include "finddialog.h"
 #include "memo.h"
 #include "platform.h"
+#include "programfolder.h"
 #include "programstate.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
@@ -26,19 +27,6 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-class FolderPlatform : public peltavo::platform::SystemPlatform {
-public:
-    explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
-    QString programFolder() const override { return folder_; }
-
-private:
-    QString folder_;
-};
-
-} // namespace
-
 int main(int argc, char** argv) {
     int runs = 20;
     int arg = 1;
@@ -51,12 +39,9 @@ int main(int argc, char** argv) {
         return 64;
     }
     QTemporaryDir folder;
-    if (!QFile::link(QFileInfo(QString::fromLocal8Bit(argv[arg])).absoluteFilePath(),
-                     folder.filePath(QStringLiteral("peltavo.MDB")))) {
-        std::fprintf(stderr, "cannot link %s\n", argv[arg]);
+    if (!peltavo::bench::linkDatabase(folder, argv[arg]))
         return 1;
-    }
-    FolderPlatform platform(folder.path());
+    peltavo::bench::FolderPlatform platform(folder.path());
     peltavo::PeltavoApplication app(argc, argv, platform);
     peltavo::ProgramState state;
     peltavo::Tanaekr window(state, platform);
