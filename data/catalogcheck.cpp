@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace peltavo {
@@ -43,51 +46,60 @@ qsizetype fixedSize(int type) {
     }
 }
 
-// The list of property names: 16-bit length, then that many bytes, to the end.
-bool namesSound(QByteArrayView b, qsizetype* count) {
+// The list of property names: 16-bit length, then that many bytes, to the end. Each name is
+// converted as libmdb converts it, as it is libmdb's key for the value.
+bool namesSound(MdbHandle* mdb, QByteArrayView b, std::vector<std::string>* names) {
     qsizetype pos = 0;
-    *count = 0;
+    names->clear();
     while (pos < b.size()) {
         if (pos + 2 > b.size())
             return false;
         const qsizetype length = int16At(b, pos);
-        pos += 2 + length;
-        if (pos > b.size())
+        if (pos + 2 + length > b.size())
             return false;
-        ++*count;
+        std::vector<char> name(static_cast<std::size_t>(3 * length + 1));
+        mdb_unicode2ascii(mdb, b.data() + pos + 2, static_cast<std::size_t>(length), name.data(),
+                          name.size());
+        name.back() = '\0';
+        names->emplace_back(name.data());
+        pos += 2 + length;
     }
     return true;
 }
 
 // A block of values: a header with the block's name, then records of 16-bit length, type, name
-// index, 16-bit value size and the value.
-bool valuesSound(QByteArrayView b, qsizetype names) {
+// index, 16-bit value size and the value. A property given twice in one block is damage: libmdb
+// keeps one of the two and loses track of the other's memory.
+bool valuesSound(QByteArrayView b, const std::vector<std::string>& names) {
     if (b.size() < 6)
         return false;
     qsizetype pos = 6 + int16At(b, 4);
     if (pos > b.size())
         return false;
+    std::unordered_set<std::string_view> given;
     while (pos < b.size()) {
         if (pos + 8 > b.size())
             return false;
         const qsizetype length = int16At(b, pos);
         const int type = static_cast<quint8>(b[pos + 3]);
-        const qsizetype element = int16At(b, pos + 4);
+        const std::size_t element = int16At(b, pos + 4);
         const qsizetype size = int16At(b, pos + 6);
-        if (length < 8 || pos + length > b.size() || element >= names ||
-            pos + 8 + size > b.size() || size < fixedSize(type))
+        if (length < 8 || pos + length > b.size() || element >= names.size() ||
+            pos + 8 + size > b.size() || size < fixedSize(type) ||
+            !given.insert(names[element]).second)
             return false;
         pos += length;
     }
     return true;
 }
 
-bool blockSound(QByteArrayView b) {
+bool blockSound(MdbHandle* mdb, QByteArrayView b) {
     if (b.size() < 4 ||
         (std::memcmp(b.data(), "KKD", 4) != 0 && std::memcmp(b.data(), "MR2", 4) != 0))
         return false;
     qsizetype pos = 4;
-    qsizetype names = -1;
+    std::vector<std::string> names;
+    bool named = false;
     while (pos < b.size()) {
         if (pos + 6 > b.size())
             return false;
@@ -97,10 +109,11 @@ bool blockSound(QByteArrayView b) {
             return false;
         const QByteArrayView body = b.sliced(pos + 6, length - 6);
         if (type == 0x80) {
-            if (!namesSound(body, &names))
+            if (!namesSound(mdb, body, &names))
                 return false;
+            named = true;
         } else if (type <= 2) {
-            if (names < 0 || !valuesSound(body, names))
+            if (!named || !valuesSound(body, names))
                 return false;
         } else {
             return false;
@@ -141,8 +154,8 @@ QString catalogPropertiesFault(MdbHandle* mdb) {
         size_t size = 0;
         std::unique_ptr<void, decltype(&std::free)> block(mdb_ole_read_full(mdb, col, &size),
                                                           &std::free);
-        if (block && !blockSound(QByteArrayView(static_cast<const char*>(block.get()),
-                                                static_cast<qsizetype>(size))))
+        if (block && !blockSound(mdb, QByteArrayView(static_cast<const char*>(block.get()),
+                                                     static_cast<qsizetype>(size))))
             return QStringLiteral("the properties of an object in its catalog are damaged");
     }
     return QString();

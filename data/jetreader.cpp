@@ -29,8 +29,10 @@ namespace {
 std::atomic<quint64> tablesReadSoFar{0};
 
 // libmdb reports trouble (an unreadable page, a broken memo chain) only as text on stderr and
-// carries on with what it has. While it works for us, stderr goes to a scratch file; whatever
-// libmdb said there means the read was not clean.
+// carries on with what it has. While it works for us, the C library's stderr stream goes to a
+// scratch file; whatever libmdb said there means the read was not clean. Only the stream is
+// turned aside, not the process's standard error: what is written there directly, such as a
+// sanitizer's or the fuzzer's report of a fault met in the middle of a read, still reaches it.
 //
 // stderr is one for the whole process, so reads running at the same time on several threads share
 // one capture: the first to start redirects stderr, the last to end puts it back, and each read
@@ -44,9 +46,9 @@ public:
             std::fflush(stderr);
             scratch_ = std::tmpfile();
             if (scratch_) {
-                saved_ = ::dup(STDERR_FILENO);
-                if (saved_ >= 0)
-                    ::dup2(::fileno(scratch_), STDERR_FILENO);
+                std::setvbuf(scratch_, nullptr, _IONBF, 0); // as unbuffered as stderr itself
+                saved_ = stderr;
+                stderr = scratch_;
             }
         }
         startedAfter_ = ++started_;
@@ -67,7 +69,6 @@ public:
         alongside_ = alongside_ || started_ != startedAfter_;
         QByteArray text;
         if (scratch_) {
-            std::fflush(stderr);
             const off_t end = offset();
             if (end > start_) {
                 text.resize(static_cast<qsizetype>(end - start_));
@@ -77,11 +78,9 @@ public:
             }
         }
         if (--active_ == 0) {
-            std::fflush(stderr);
-            if (saved_ >= 0) {
-                ::dup2(saved_, STDERR_FILENO);
-                ::close(saved_);
-                saved_ = -1;
+            if (saved_) {
+                stderr = saved_;
+                saved_ = nullptr;
             }
             if (scratch_)
                 std::fclose(scratch_);
@@ -99,7 +98,7 @@ private:
     static inline int active_ = 0;
     static inline quint64 started_ = 0;
     static inline std::FILE* scratch_ = nullptr;
-    static inline int saved_ = -1;
+    static inline std::FILE* saved_ = nullptr;
 
     off_t start_ = 0;
     quint64 startedAfter_ = 0;
@@ -259,8 +258,13 @@ public:
         }
 
         std::vector<MdbField> fields(columnCount);
-        // Every UTF-16 unit of text comes from at least one byte of the file.
-        data.reserve(table_->num_rows, static_cast<size_t>(file_.size()));
+        // Every UTF-16 unit of text comes from at least one byte of the file. The header's row
+        // count is only a hint, and a damaged header may give any count: what is reserved for
+        // the cells stays within a byte of the file per cell.
+        const size_t fileBytes = static_cast<size_t>(file_.size());
+        const size_t rowsHint =
+            std::min<size_t>(table_->num_rows, fileBytes / std::max(1u, columnCount));
+        data.reserve(rowsHint, fileBytes);
         std::vector<FieldValue> row(columnCount);
         if (!usageMapFits(table_, pageCount_))
             throw Error(damaged(

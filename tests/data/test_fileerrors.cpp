@@ -140,6 +140,45 @@ TEST(DamagedDatabase, TruncatedCopiesGiveAClearErrorAndNoPartialTable) {
     }
 }
 
+// A catalog property block that gives one property twice: libmdb would keep one value and lose
+// the other's memory, so the file is refused as damaged before the catalog is read.
+TEST(DamagedDatabase, APropertyGivenTwiceInOneBlock) {
+    QByteArray bytes = sampleBytes();
+    auto int16 = [&](qsizetype at) {
+        return int(quint8(bytes[at])) | int(quint8(bytes[at + 1])) << 8;
+    };
+    // The first block of values with two records: its second record is made to name the
+    // property of its first.
+    bool patched = false;
+    for (qsizetype block = bytes.indexOf(QByteArray("MR2\0", 4)); block >= 0 && !patched;
+         block = bytes.indexOf(QByteArray("MR2\0", 4), block + 4)) {
+        for (qsizetype chunk = block + 4; chunk + 6 <= bytes.size() && !patched;) {
+            const int length = int16(chunk); // of a 32-bit field; blocks here are small
+            const int type = int16(chunk + 4);
+            if (length < 6 || (type > 2 && type != 0x80))
+                break;
+            const qsizetype first = chunk + 6 + 6 + int16(chunk + 6 + 4);
+            const qsizetype second = first + int16(first);
+            if (type <= 2 && int16(first) >= 8 && second + 8 <= chunk + length) {
+                bytes[second + 4] = bytes[first + 4];
+                bytes[second + 5] = bytes[first + 5];
+                patched = true;
+            }
+            chunk += length;
+        }
+    }
+    ASSERT_TRUE(patched) << "no block of two properties in the sample";
+    QTemporaryDir dir;
+    const QString path = write(dir, QStringLiteral("twice.mdb"), bytes);
+    try {
+        (void)JetReader::tableNames(path);
+        ADD_FAILURE() << "read as sound";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().contains(u"the properties of an object in its catalog are damaged"))
+            << e.message().toStdString();
+    }
+}
+
 TEST(DamagedDatabase, NotADatabaseAndNoSuchTable) {
     QTemporaryDir dir;
     const QString junk = write(dir, QStringLiteral("junk.mdb"), QByteArray(8192, 'x'));
