@@ -8,24 +8,34 @@ namespace peltavo::platform {
 
 namespace {
 
-QString resourceOf(Glyph glyph) {
+// The pictures are XPM, which is C: compiled in and read by QPixmap's own XPM reader, they cost
+// no file or image plugin lookup at start.
+#include "glyphs/arrow-left.xpm"
+#include "glyphs/arrow-right.xpm"
+#include "glyphs/door.xpm"
+#include "glyphs/hourglass.xpm"
+#include "glyphs/loudspeaker.xpm"
+#include "glyphs/open-book.xpm"
+#include "glyphs/question-ball.xpm"
+
+const char* const* pictureOf(Glyph glyph) {
     switch (glyph) {
     case Glyph::ArrowLeft:
-        return QStringLiteral(":/glyphs/arrow-left.xpm");
+        return arrow_left;
     case Glyph::ArrowRight:
-        return QStringLiteral(":/glyphs/arrow-right.xpm");
+        return arrow_right;
     case Glyph::Hourglass:
-        return QStringLiteral(":/glyphs/hourglass.xpm");
+        return hourglass;
     case Glyph::OpenBook:
-        return QStringLiteral(":/glyphs/open-book.xpm");
+        return open_book;
     case Glyph::QuestionBall:
-        return QStringLiteral(":/glyphs/question-ball.xpm");
+        return question_ball;
     case Glyph::Loudspeaker:
-        return QStringLiteral(":/glyphs/loudspeaker.xpm");
+        return loudspeaker;
     case Glyph::Door:
-        return QStringLiteral(":/glyphs/door.xpm");
+        return door;
     }
-    return {};
+    return nullptr;
 }
 
 } // namespace
@@ -46,7 +56,8 @@ QIcon iconFromStrip(const QPixmap& strip) {
 }
 
 QIcon glyphIcon(Glyph glyph) {
-    return iconFromStrip(QPixmap(resourceOf(glyph)));
+    const char* const* picture = pictureOf(glyph);
+    return picture ? iconFromStrip(QPixmap(picture)) : QIcon();
 }
 
 } // namespace peltavo::platform

@@ -26,10 +26,10 @@ fi
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
 
 # Depends: the packages of the libraries the executable and its notes module load, found here independently of
-# dpkg-shlibdeps, and those that no library link shows.
+# dpkg-shlibdeps, and those that no library link shows (espeak-ng is loaded when the program first speaks).
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
-declare -A wanted=([espeak-ng-data]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1)
+declare -A wanted=([libespeak-ng1]=1 [espeak-ng-data]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1)
 while read -r lib; do
     owner=$(dpkg -S "*/$lib" 2>/dev/null | grep -v -- '-dev' | head -n1 | cut -d: -f1)
     [ -n "$owner" ] || { fail "no package holds $lib"; continue; }
