@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
+#include <sys/mman.h>
 #include <unistd.h>
 
 extern "C" {
@@ -389,6 +390,14 @@ private:
         if (!mapped_)
             return mdb_find_pg_row(mdb_, static_cast<int>(pointer), page, offset, size) == 0;
         const qint64 pageSize = mdb_->fmt->pg_size;
+        // Every page read through the map stays in the process's resident memory until it is
+        // unmapped, so a table of long values would hold, for the whole read, as much of the file
+        // as its own text again. The pages are let go every few megabytes; the kernel keeps them
+        // cached, and one asked for again is mapped again from there.
+        if (++pagesSinceRelease_ >= kReleaseEvery) {
+            pagesSinceRelease_ = 0;
+            ::madvise(mapped_, static_cast<size_t>(file_.size()), MADV_DONTNEED);
+        }
         uchar* base = mapped_ + static_cast<qint64>(pointer >> 8) * pageSize;
         const int row = static_cast<int>(pointer & 0xff);
         const int rowCountOffset = mdb_->fmt->row_count_offset;
@@ -432,7 +441,9 @@ private:
     QString path_;
     quint64 pageCount_;
     QFile file_;
-    uchar* mapped_ = nullptr; // unmapped when file_ closes
+    uchar* mapped_ = nullptr;                  // unmapped when file_ closes
+    static constexpr int kReleaseEvery = 2048; // long-value pages read between releases
+    int pagesSinceRelease_ = 0;
 };
 
 // Runs `work` with libmdb's stderr chatter captured; anything it said turns into an error.
