@@ -7,6 +7,9 @@
 #include "tsozlukekr.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
 
 namespace peltavo {
 
@@ -15,12 +18,18 @@ WindowSet::WindowSet(WindowSet&&) noexcept = default;
 WindowSet& WindowSet::operator=(WindowSet&&) noexcept = default;
 WindowSet::~WindowSet() = default;
 
-WindowSet createWindowSet(ProgramState& state, platform::Platform& platform) {
+WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
+                          const std::function<void(Tanaekr&)>& meanwhile) {
     WindowSet windows;
 
     windows.anaekr = std::make_unique<Tanaekr>(state, platform);
     state.anaekr = windows.anaekr.get();
-    runCreationHandler(platform, windows.anaekr.get(), [&] { windows.anaekr->FormCreate(); });
+    // FormCreate() in its two steps, with `meanwhile` between them. An error of the first ends
+    // the creation there, as it would end FormCreate(); the second then does nothing.
+    runCreationHandler(platform, windows.anaekr.get(), [&] { windows.anaekr->beginFormCreate(); });
+    if (meanwhile)
+        meanwhile(*windows.anaekr);
+    runCreationHandler(platform, windows.anaekr.get(), [&] { windows.anaekr->finishFormCreate(); });
 
     windows.sozlukekr = std::make_unique<Tsozlukekr>(state, windows.anaekr->dictionaryTables(),
                                                      windows.anaekr.get());
@@ -33,8 +42,22 @@ WindowSet createWindowSet(ProgramState& state, platform::Platform& platform) {
     return windows;
 }
 
+void paintFirstFrame(QWidget& window) {
+    window.show();
+    QElapsedTimer waited;
+    waited.start();
+    QTimer wake; // bounds each wait below
+    wake.start(20);
+    const QWindow* handle = window.windowHandle();
+    while (handle && !handle->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    window.repaint();
+}
+
 int runProgram(ProgramState& state, platform::Platform& platform) {
-    WindowSet windows = createWindowSet(state, platform);
+    WindowSet windows =
+        createWindowSet(state, platform, [](Tanaekr& main) { paintFirstFrame(main); });
     windows.anaekr->show();
     const int code = QApplication::exec();
     state.anaekr = nullptr;

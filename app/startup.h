@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+
+class QWidget;
 
 namespace peltavo {
 
@@ -29,10 +32,21 @@ struct WindowSet {
 // opens the database and sets DirectionMode; the detail window; the quiz window, whose creation
 // handler opens the database once more. An error in a creation handler is shown in the general
 // error box and the window is kept. Records the windows in `state`. Needs the application object.
-WindowSet createWindowSet(ProgramState& state, platform::Platform& platform);
+//
+// `meanwhile`, when given, runs while the main window's dictionaries are still being read: after
+// the first step of its creation (the conversation open), before the second (see
+// Tanaekr::beginFormCreate). No handler may run in it; it is there to show the window early.
+WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
+                          const std::function<void(Tanaekr&)>& meanwhile = {});
 
-// Builds the windows, shows the main window and runs the event loop until the main window is
-// closed; gives the loop's exit code.
+// Shows `window` and paints it now, before the event loop runs: waits (at most half a second) for
+// the window system to expose it, handling no input meanwhile (input that arrives waits for the
+// event loop), then paints it and puts the frame on the screen.
+void paintFirstFrame(QWidget& window);
+
+// Builds the windows, showing and painting the main window as soon as it has its conversation
+// (paintFirstFrame), and runs the event loop until the main window is closed; gives the loop's
+// exit code.
 int runProgram(ProgramState& state, platform::Platform& platform);
 
 } // namespace peltavo

@@ -1,9 +1,11 @@
 // The floor for start-up: a minimal Qt Widgets program that shows an empty 800 x 600 window and
-// quits once it has been painted. Timed as a whole process next to the program's own start.
+// ends once it has been painted. Timed as a whole process next to the program's own start.
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace {
 
@@ -13,7 +15,8 @@ protected:
         const bool handled = QWidget::event(e);
         if (e->type() == QEvent::Paint && !painted_) {
             painted_ = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Ends as the program's start is timed: at once after the first frame.
+            QTimer::singleShot(0, [] { std::_Exit(0); });
         }
         return handled;
     }

@@ -100,8 +100,11 @@ void TableHandle::readAhead(const QString& connectionString, const QString& tabl
     } catch (const Error&) {
         return; // open() reports it
     }
-    if (readAhead_)
+    if (readAhead_) {
+        if (readAhead_->path == path && readAhead_->table == tableName)
+            return; // already under way
         readAhead_->rows.wait();
+    }
     std::optional<FileIdentity> identity = FileIdentity::of(path, tableName);
     readAhead_ = ReadAhead{path, tableName, identity, {}};
     readAhead_->rows = std::async(std::launch::async, [path, tableName] {

@@ -47,7 +47,8 @@ public:
     // its rows from there, waiting for the read to end if need be, and throws that read's error
     // at the moment it would have read the file itself; were the file changed since the read
     // began, or the settings other, open() reads the file itself. Nothing else ever sees the rows
-    // before open() has taken them. Does nothing on an open table.
+    // before open() has taken them. Does nothing on an open table, or when the same read is
+    // already under way.
     void readAhead(const QString& connectionString, const QString& tableName);
     // Opens on rows already in memory instead of reading the file (tools and tests). The table
     // name set before decides the collation, as with open().

@@ -22,9 +22,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+
+#include <utility>
 
 namespace peltavo {
 
@@ -289,7 +292,24 @@ void Tanaekr::connectHandlers() {
 }
 
 void Tanaekr::FormCreate() {
+    beginFormCreate();
+    finishFormCreate();
+}
+
+void Tanaekr::beginFormCreate() {
+    creationBegun_ = false;
+    dictionariesPending_ = false;
+    deferDictionaries_ = true;
+    const auto stopDeferring = qScopeGuard([this] { deferDictionaries_ = false; });
     ConnectToMSAccessDB(QStringLiteral("peltavo.MDB"), QStringLiteral("947"));
+    creationBegun_ = true;
+}
+
+void Tanaekr::finishFormCreate() {
+    if (!std::exchange(creationBegun_, false))
+        return;
+    if (std::exchange(dictionariesPending_, false))
+        openDictionaries();
     state_.DirectionMode = QStringLiteral("it");
 }
 
@@ -308,12 +328,35 @@ bool Tanaekr::CheckIfAccessDB(const QString& path) {
 }
 
 void Tanaekr::ConnectToAccessDB(const QString& path, const QString& password) {
+    openConversation(path, password);
+    if (deferDictionaries_)
+        dictionariesPending_ = true;
+    else
+        openDictionaries();
+}
+
+void Tanaekr::openConversation(const QString& path, const QString& password) {
     connectionString_ = jetConnectionString(path, password);
-    openTables(connectionString_, {{Table, QStringLiteral("konus"), QString()},
-                                   {Tablei, QStringLiteral("isozluk"), QStringLiteral("ikelime")},
-                                   {Tablet, QStringLiteral("tsozluk"), QStringLiteral("tkelime")}});
+    // The dictionaries are read on worker threads meanwhile; openDictionaries() takes their rows
+    // (or their errors) in turn, so the tables still open and fail in their order.
+    Tablei->readAhead(connectionString_, QStringLiteral("isozluk"));
+    Tablet->readAhead(connectionString_, QStringLiteral("tsozluk"));
+    openTables(connectionString_, {{Table, QStringLiteral("konus"), QString()}});
     prog->bind(tablods, QStringLiteral("ikonus"));
     kullandb->bind(tablods, QStringLiteral("tkonus"));
+}
+
+void Tanaekr::openDictionaries() {
+    try {
+        openTables(connectionString_,
+                   {{Tablei, QStringLiteral("isozluk"), QStringLiteral("ikelime")},
+                    {Tablet, QStringLiteral("tsozluk"), QStringLiteral("tkelime")}});
+    } catch (...) {
+        // The panes show the conversation only once all three tables are open.
+        prog->bind(nullptr, QString());
+        kullandb->bind(nullptr, QString());
+        throw;
+    }
     sozlukModel->setColumnField(0, QStringLiteral("ikelime"));
     sozlukModel->setColumnField(1, QStringLiteral("tanlam"));
     sozluk->horizontalHeader()->resizeSection(0, 150);

@@ -79,6 +79,15 @@ public:
     // Creation: opens the database with the password "947", then sets DirectionMode to "it".
     // Errors of the opening pass through (the window-creation step shows them).
     void FormCreate();
+    // FormCreate() in two steps, so that the window can be shown and painted between them while
+    // the dictionaries are still being read. The first opens the conversation table, binds the
+    // panes to it and starts reading both dictionaries on worker threads; the second waits for
+    // them, opens them, binds the grid and sets DirectionMode. When the first step fails, or does
+    // not reach the tables, the second does what FormCreate() would have done after it: nothing
+    // more, or only the direction. An error of the dictionaries unbinds the panes again, leaving
+    // the window as FormCreate() leaves it.
+    void beginFormCreate();
+    void finishFormCreate();
 
     // The database opening of this window (see DatabaseOpening): its tables are `Table`
     // ("konus"), `Tablei` ("isozluk", sorted by "ikelime") and `Tablet` ("tsozluk", sorted by
@@ -143,12 +152,18 @@ private:
     void setTabOrder();
     void connectHandlers();
     void followGridCurrentRow();
+    void openConversation(const QString& path, const QString& password);
+    void openDictionaries();
 
     ProgramState& state_;
     platform::Platform& platform_;
     DatabaseOpening opening_;
     QString connectionString_;
     bool centred_ = false;
+    // Creation's state between its two steps.
+    bool deferDictionaries_ = false;
+    bool dictionariesPending_ = false;
+    bool creationBegun_ = false;
 };
 
 } // namespace peltavo

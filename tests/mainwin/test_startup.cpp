@@ -36,7 +36,9 @@ struct Started {
     explicit Started(bool withDatabase = true) : folder(withDatabase) {
         platform.folder = folder.path();
     }
-    void start() { windows = createWindowSet(state, platform); }
+    void start(const std::function<void(Tanaekr&)>& meanwhile = {}) {
+        windows = createWindowSet(state, platform, meanwhile);
+    }
     QStringList dialogs() const { return platform.fakeDialogs.log; }
 
     ProgramFolder folder;
@@ -274,6 +276,72 @@ TEST(StartUp, AFailingTablePartWayLeavesTheTablesBeforeItOpen) {
     expectNothingBound(main);
     // The quiz window's tables are all there.
     expectQuizTablesOpen(*s.windows.sorcevekr, true);
+}
+
+// The program shows and paints the main window between the two steps of its creation. At that
+// moment it shows the conversation and nothing has been said yet; once the dictionaries are open
+// (or have failed) everything stands as after a creation in one step, messages included.
+TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
+    const QString sample = test::fixture(QStringLiteral("peltavo-sample.mdb"));
+    struct Case {
+        const char* name;
+        QStringList tables; // written to the program's database; empty: the sample itself
+        bool shownMeanwhile;
+    };
+    const Case cases[] = {
+        {"sound", {}, true},
+        {"no Turkish-English dictionary",
+         {QStringLiteral("konus"), QStringLiteral("isozluk"), QStringLiteral("sorubos"),
+          QStringLiteral("cevap")},
+         true},
+        {"no conversations", {QStringLiteral("isozluk"), QStringLiteral("tsozluk")}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto prepare = [&](Started& s) {
+            const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
+            if (c.tables.isEmpty()) {
+                ASSERT_TRUE(QFile::copy(sample, target));
+                return;
+            }
+            std::vector<TableData> tables;
+            for (const QString& name : c.tables)
+                tables.push_back(JetReader::readTable(sample, name));
+            writeJet4Database(target, tables);
+        };
+        Started inOneStep(false);
+        prepare(inOneStep);
+        inOneStep.start();
+
+        Started early(false);
+        prepare(early);
+        bool ran = false;
+        early.start([&](Tanaekr& main) {
+            ran = true;
+            EXPECT_EQ(!main.prog->text().isEmpty(), c.shownMeanwhile);
+            EXPECT_FALSE(main.Tablei->isOpen());
+            EXPECT_TRUE(early.dialogs().isEmpty() || !c.shownMeanwhile);
+            EXPECT_TRUE(early.state.DirectionMode.isEmpty());
+            paintFirstFrame(main);
+            EXPECT_TRUE(main.isVisible());
+        });
+        EXPECT_TRUE(ran);
+        auto said = [](const Started& s) {
+            return s.dialogs().replaceInStrings(s.folder.path(), QStringLiteral("FOLDER"));
+        };
+        EXPECT_EQ(said(early), said(inOneStep));
+        EXPECT_EQ(early.state.DirectionMode, inOneStep.state.DirectionMode);
+        const Tanaekr& a = *early.windows.anaekr;
+        const Tanaekr& b = *inOneStep.windows.anaekr;
+        EXPECT_EQ(a.prog->text(), b.prog->text());
+        EXPECT_EQ(a.kullandb->text(), b.kullandb->text());
+        EXPECT_EQ(a.prog->dataField(), b.prog->dataField());
+        EXPECT_EQ(a.sozlukModel->rowCount(), b.sozlukModel->rowCount());
+        EXPECT_EQ(a.Tablei->isOpen(), b.Tablei->isOpen());
+        EXPECT_EQ(a.Tablet->isOpen(), b.Tablet->isOpen());
+        EXPECT_EQ(a.sozluk->horizontalHeader()->sectionSize(0),
+                  b.sozluk->horizontalHeader()->sectionSize(0));
+    }
 }
 
 TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
