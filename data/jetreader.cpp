@@ -29,63 +29,64 @@ namespace {
 
 std::atomic<quint64> tablesReadSoFar{0};
 
+bool isLibmdbComplaint(const QString& line);
+
 // libmdb reports trouble (an unreadable page, a broken memo chain) only as text on stderr and
-// carries on with what it has. While it works for us, the C library's stderr stream goes to a
-// scratch file; whatever libmdb said there means the read was not clean. Only the stream is
-// turned aside, not the process's standard error: what is written there directly, such as a
-// sanitizer's or the fuzzer's report of a fault met in the middle of a read, still reaches it.
+// carries on with what it has. While it works for us, the C library's stderr stream is a stream of
+// ours that keeps what is written to it; whatever libmdb said there means the read was not clean.
+// Only the stream is turned aside, not the process's standard error: what is written there
+// directly, such as a sanitizer's or the fuzzer's report of a fault met in the middle of a read,
+// still reaches it.
 //
 // stderr is one for the whole process, so reads running at the same time on several threads share
-// one capture: the first to start redirects stderr, the last to end puts it back, and each read
+// one capture: the first to start turns stderr aside, the last to end puts it back, and each read
 // gets what was written while it ran. A read that ran beside another cannot tell whose complaint
-// it got; it is then run again alone (see quietly()).
+// it got; it is then run again alone (see quietly()). What is not libmdb's goes on to the real
+// stderr, once. Another thread may still hold our stream for a moment after it was put back: what
+// it writes then goes straight to standard error, so our stream is never closed.
 class StderrCapture {
 public:
     StderrCapture() {
         const std::lock_guard lock(mutex_);
         if (active_++ == 0) {
-            std::fflush(stderr);
-            scratch_ = std::tmpfile();
-            if (scratch_) {
-                std::setvbuf(scratch_, nullptr, _IONBF, 0); // as unbuffered as stderr itself
+            std::FILE* ours = stream();
+            if (ours) {
+                std::fflush(stderr);
                 saved_ = stderr;
-                stderr = scratch_;
+                stderr = ours;
             }
         }
         startedAfter_ = ++started_;
         alongside_ = active_ > 1;
-        start_ = offset();
+        start_ = kept_.size();
     }
     ~StderrCapture() { finish(); }
     StderrCapture(const StderrCapture&) = delete;
     StderrCapture& operator=(const StderrCapture&) = delete;
 
     // Ends this read's capture and returns what was written meanwhile (once; later calls give
-    // nothing).
+    // nothing). What is not libmdb's goes on to the real stderr as soon as a read ends.
     QString finish() {
         const std::lock_guard lock(mutex_);
         if (done_)
             return {};
         done_ = true;
         alongside_ = alongside_ || started_ != startedAfter_;
-        QByteArray text;
-        if (scratch_) {
-            const off_t end = offset();
-            if (end > start_) {
-                text.resize(static_cast<qsizetype>(end - start_));
-                const ssize_t n = ::pread(::fileno(scratch_), text.data(),
-                                          static_cast<size_t>(text.size()), start_);
-                text.truncate(n > 0 ? n : 0);
-            }
+        const QByteArray text = kept_.sliced(start_);
+        // Everything not yet passed on, whoever's read it came in: whole lines while other reads
+        // go on, the rest with the last.
+        const qsizetype upTo = active_ > 1 ? kept_.lastIndexOf('\n') + 1 : kept_.size();
+        if (passedOn_ < upTo) {
+            passOn(kept_.sliced(passedOn_, upTo - passedOn_));
+            passedOn_ = upTo;
         }
         if (--active_ == 0) {
             if (saved_) {
                 stderr = saved_;
                 saved_ = nullptr;
             }
-            if (scratch_)
-                std::fclose(scratch_);
-            scratch_ = nullptr;
+            kept_.clear();
+            passedOn_ = 0;
         }
         return QString::fromLocal8Bit(text).trimmed();
     }
@@ -93,15 +94,54 @@ public:
     bool ranAlongside() const { return alongside_; }
 
 private:
-    static off_t offset() { return scratch_ ? ::lseek(::fileno(scratch_), 0, SEEK_CUR) : 0; }
+    // Our stream, made once: unbuffered, as stderr itself is.
+    static std::FILE* stream() {
+        static std::FILE* const made = [] {
+            cookie_io_functions_t io{};
+            io.write = &StderrCapture::write;
+            std::FILE* f = ::fopencookie(nullptr, "w", io);
+            if (f)
+                std::setvbuf(f, nullptr, _IONBF, 0);
+            return f;
+        }();
+        return made;
+    }
+
+    static ssize_t write(void*, const char* data, size_t size) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (active_ > 0) {
+                kept_.append(data, static_cast<qsizetype>(size));
+                return static_cast<ssize_t>(size);
+            }
+        }
+        // Written through our stream after it was put back.
+        size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(STDERR_FILENO, data + done, size - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        return static_cast<ssize_t>(size);
+    }
+
+    // Writes the lines of `text` that are not libmdb's to the real stderr.
+    static void passOn(const QByteArray& text) {
+        for (const QByteArray& line : text.split('\n')) {
+            if (!line.trimmed().isEmpty() && !isLibmdbComplaint(QString::fromLocal8Bit(line)))
+                std::fprintf(saved_, "%s\n", line.constData());
+        }
+    }
 
     static inline std::mutex mutex_;
     static inline int active_ = 0;
     static inline quint64 started_ = 0;
-    static inline std::FILE* scratch_ = nullptr;
     static inline std::FILE* saved_ = nullptr;
+    static inline QByteArray kept_;        // what was written to our stream while reads ran
+    static inline qsizetype passedOn_ = 0; // how much of kept_ has been passed on
 
-    off_t start_ = 0;
+    qsizetype start_ = 0;
     quint64 startedAfter_ = 0;
     bool alongside_ = false;
     bool done_ = false;
@@ -469,10 +509,10 @@ template <typename Work> auto quietly(const QString& path, Work&& work) {
         const QStringList lines = capture.finish().split(u'\n', Qt::SkipEmptyParts);
         QString complaint;
         for (const QString& line : lines) {
-            if (complaint.isEmpty() && isLibmdbComplaint(line))
+            if (isLibmdbComplaint(line)) {
                 complaint = line.trimmed();
-            else if (!isLibmdbComplaint(line) && (alone || !capture.ranAlongside()))
-                std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+                break;
+            }
         }
         *unsure = !complaint.isEmpty() && !alone && capture.ranAlongside();
         if (!complaint.isEmpty() && !*unsure)

@@ -108,6 +108,7 @@ TEST(ReadAhead, OpenGivesWhatReadingTheFileThenGives) {
 TEST(ReadAhead, ReadsSideBySideShareTheWatchOnStderr) {
     struct stat before {};
     ASSERT_EQ(::fstat(STDERR_FILENO, &before), 0);
+    std::FILE* const stream = stderr;
     const char* names[] = {"konus", "isozluk", "tsozluk", "sorubos", "cevap"};
     for (int round = 0; round < 4; ++round) {
         std::vector<std::unique_ptr<TableHandle>> tables;
@@ -127,6 +128,7 @@ TEST(ReadAhead, ReadsSideBySideShareTheWatchOnStderr) {
     ASSERT_EQ(::fstat(STDERR_FILENO, &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_dev, before.st_dev);
+    EXPECT_EQ(stderr, stream);
 }
 
 } // namespace
