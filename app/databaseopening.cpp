@@ -42,11 +42,11 @@ bool DatabaseOpening::checkHeader(const QString& path) {
 }
 
 void openTables(const QString& connectionString, std::initializer_list<TableToOpen> tables) {
-    // The tables after the first are read on worker threads meanwhile; each open() below takes
-    // its rows (or its error) in turn, so the tables open and fail in the order given.
+    // The tables after the first are read (and sorted) on worker threads meanwhile; each open()
+    // below takes its rows (or its error) in turn, so the tables open and fail in the order given.
     for (auto t = tables.begin(); t != tables.end(); ++t) {
         if (t != tables.begin())
-            t->table->readAhead(connectionString, t->tableName);
+            t->table->readAhead(connectionString, t->tableName, t->sortField);
     }
     for (const TableToOpen& t : tables) {
         t.table->setConnectionString(connectionString);

@@ -54,6 +54,88 @@ quint64 orderedBits(double d) {
 // Below this many rows the keys are made on one thread.
 constexpr std::size_t kParallelKeys = 50'000;
 
+// All rows of `table` in the order of column `c`: nulls first, in table order; then the values by
+// the collation, ties broken by case, then by code units, then by row. With `twoThreads`, the keys
+// of a large table are made on two threads.
+std::vector<int> sortedOrder(const CompactTable& table, std::size_t c, const Collation& collation,
+                             bool twoThreads) {
+    const std::size_t rowCount = table.rowCount();
+    // Nulls first, in table order; then the values by a key made once per row.
+    std::vector<int> nulls;
+    std::vector<SortEntry> entries;
+    entries.reserve(rowCount);
+    for (std::size_t r = 0; r < rowCount; ++r) {
+        if (table.isNull(r, c))
+            nulls.push_back(static_cast<int>(r));
+        else
+            entries.push_back({0, nullptr, static_cast<int>(r)});
+    }
+
+    std::string keysLow, keysHigh;
+    if (isNumeric(table.columns[c].type)) {
+        for (SortEntry& e : entries)
+            e.prefix = orderedBits(table.text(static_cast<std::size_t>(e.row), c).toDouble());
+    } else {
+        // Each half of the entries has its own key buffer; the second half is keyed on a second
+        // thread for a large table. Both are done before anything reads the keys.
+        const std::size_t half = entries.size() / 2;
+        const bool split = twoThreads && entries.size() >= kParallelKeys;
+        std::vector<std::size_t> offsets(entries.size());
+        auto makeKeys = [&](std::size_t from, std::size_t to, std::string& keys) {
+            keys.reserve((to - from) * 16);
+            for (std::size_t i = from; i < to; ++i) {
+                offsets[i] = keys.size();
+                collation.appendFoldedKey(table.text(static_cast<std::size_t>(entries[i].row), c),
+                                          keys);
+            }
+        };
+        if (split) {
+            std::thread second(makeKeys, half, entries.size(), std::ref(keysHigh));
+            try {
+                makeKeys(0, half, keysLow);
+            } catch (...) {
+                second.join();
+                throw;
+            }
+            second.join();
+        } else {
+            makeKeys(0, entries.size(), keysLow);
+            keysHigh.clear();
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const std::string& keys = split && i >= half ? keysHigh : keysLow;
+            entries[i].key = keys.data() + offsets[i];
+            entries[i].prefix = prefixOf(entries[i].key);
+        }
+    }
+
+    auto less = [&](const SortEntry& x, const SortEntry& y) {
+        if (x.prefix != y.prefix)
+            return x.prefix < y.prefix;
+        if (x.key) {
+            // Equal prefixes whose last byte is not the key's end: the keys go on.
+            if ((x.prefix & 0xff) != 0) {
+                if (int r = std::strcmp(x.key + 8, y.key + 8))
+                    return r < 0;
+            }
+            const QStringView tx = table.text(static_cast<std::size_t>(x.row), c);
+            const QStringView ty = table.text(static_cast<std::size_t>(y.row), c);
+            if (int r = collation.compareCased(tx, ty))
+                return r < 0;
+            if (int r = QtPrivate::compareStrings(tx, ty, Qt::CaseSensitive))
+                return r < 0;
+        }
+        return x.row < y.row;
+    };
+    std::sort(entries.begin(), entries.end(), less);
+
+    std::vector<int> order(rowCount);
+    std::copy(nulls.begin(), nulls.end(), order.begin());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        order[nulls.size() + i] = entries[i].row;
+    return order;
+}
+
 } // namespace
 
 QString dataSourceOf(const QString& connectionString) {
@@ -91,7 +173,8 @@ void TableHandle::setTableName(const QString& tableName) {
     tableName_ = tableName;
 }
 
-void TableHandle::readAhead(const QString& connectionString, const QString& tableName) {
+void TableHandle::readAhead(const QString& connectionString, const QString& tableName,
+                            const QString& sortField) {
     if (isOpen())
         return;
     QString path;
@@ -107,8 +190,22 @@ void TableHandle::readAhead(const QString& connectionString, const QString& tabl
     }
     std::optional<FileIdentity> identity = FileIdentity::of(path, tableName);
     readAhead_ = ReadAhead{path, tableName, identity, {}};
-    readAhead_->rows = std::async(std::launch::async, [path, tableName] {
-        return JetReader::readCompactTable(path, tableName);
+    readAhead_->rows = std::async(std::launch::async, [path, tableName, sortField] {
+        ReadRows read{JetReader::readCompactTable(path, tableName), std::nullopt};
+        // The order the table will be sorted in, made here too when the field is there; when it
+        // is not, or making it fails, the sort on opening makes it (and reports what is wrong).
+        const int column = sortField.isEmpty() ? -1 : read.table.columnIndex(sortField);
+        if (column >= 0) {
+            try {
+                const Collation collation(Collation::forTable(tableName));
+                read.sorted =
+                    Presorted{column, sortedOrder(read.table, static_cast<std::size_t>(column),
+                                                  collation, false)};
+            } catch (...) {
+                read.sorted.reset();
+            }
+        }
+        return read;
     });
 }
 
@@ -124,7 +221,9 @@ void TableHandle::open() {
         // and forgotten, errors and all.
         if (ahead.path == path && ahead.table == tableName_ && ahead.identity &&
             ahead.identity == identity) {
-            adopt(std::make_shared<const CompactTable>(ahead.rows.get()), std::move(identity));
+            ReadRows read = ahead.rows.get();
+            adopt(std::make_shared<const CompactTable>(std::move(read.table)), std::move(identity),
+                  std::move(read.sorted));
             return;
         }
         ahead.rows.wait();
@@ -159,11 +258,12 @@ std::optional<TableHandle::FileIdentity> TableHandle::FileIdentity::of(const QSt
 }
 
 void TableHandle::adopt(std::shared_ptr<const CompactTable> data,
-                        std::optional<FileIdentity> source) {
+                        std::optional<FileIdentity> source, std::optional<Presorted> presorted) {
     if (data != data_) {
         order_.clear();
         orderBuilt_ = false;
         sortColumn_ = -1;
+        presorted_ = std::move(presorted);
     }
     data_ = std::move(data);
     source_ = std::move(source);
@@ -189,6 +289,7 @@ void TableHandle::close() {
     open_ = false;
     if (!source_) {
         data_.reset();
+        presorted_.reset();
         order_.clear();
         orderBuilt_ = false;
         sortColumn_ = -1;
@@ -363,90 +464,16 @@ void TableHandle::buildOrder() {
     if (orderBuilt_ && column == sortColumn_)
         return;
     orderBuilt_ = false;
-    const CompactTable& table = *data_;
-    const std::size_t rowCount = table.rowCount();
-    order_.resize(rowCount);
     if (column < 0) {
-        for (std::size_t i = 0; i < rowCount; ++i)
+        order_.resize(data_->rowCount());
+        for (std::size_t i = 0; i < order_.size(); ++i)
             order_[i] = static_cast<int>(i);
-        sortColumn_ = column;
-        orderBuilt_ = true;
-        return;
-    }
-
-    // Nulls first, in table order; then the values by a key made once per row.
-    const auto c = static_cast<std::size_t>(column);
-    std::vector<int> nulls;
-    std::vector<SortEntry> entries;
-    entries.reserve(rowCount);
-    for (std::size_t r = 0; r < rowCount; ++r) {
-        if (table.isNull(r, c))
-            nulls.push_back(static_cast<int>(r));
-        else
-            entries.push_back({0, nullptr, static_cast<int>(r)});
-    }
-
-    std::string keysLow, keysHigh;
-    if (isNumeric(table.columns[c].type)) {
-        for (SortEntry& e : entries)
-            e.prefix = orderedBits(table.text(static_cast<std::size_t>(e.row), c).toDouble());
+    } else if (presorted_ && presorted_->column == column) {
+        order_ = std::move(presorted_->rows);
+        presorted_.reset();
     } else {
-        // Each half of the entries has its own key buffer; the second half is keyed on a second
-        // thread for a large table. Both are done before anything reads the keys.
-        const std::size_t half = entries.size() / 2;
-        std::vector<std::size_t> offsets(entries.size());
-        auto makeKeys = [&](std::size_t from, std::size_t to, std::string& keys) {
-            keys.reserve((to - from) * 16);
-            for (std::size_t i = from; i < to; ++i) {
-                offsets[i] = keys.size();
-                collation_->appendFoldedKey(table.text(static_cast<std::size_t>(entries[i].row), c),
-                                            keys);
-            }
-        };
-        if (entries.size() >= kParallelKeys) {
-            std::thread second(makeKeys, half, entries.size(), std::ref(keysHigh));
-            try {
-                makeKeys(0, half, keysLow);
-            } catch (...) {
-                second.join();
-                throw;
-            }
-            second.join();
-        } else {
-            makeKeys(0, entries.size(), keysLow);
-            keysHigh.clear();
-        }
-        const bool split = entries.size() >= kParallelKeys;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const std::string& keys = split && i >= half ? keysHigh : keysLow;
-            entries[i].key = keys.data() + offsets[i];
-            entries[i].prefix = prefixOf(entries[i].key);
-        }
+        order_ = sortedOrder(*data_, static_cast<std::size_t>(column), *collation_, true);
     }
-
-    auto less = [&](const SortEntry& x, const SortEntry& y) {
-        if (x.prefix != y.prefix)
-            return x.prefix < y.prefix;
-        if (x.key) {
-            // Equal prefixes whose last byte is not the key's end: the keys go on.
-            if ((x.prefix & 0xff) != 0) {
-                if (int r = std::strcmp(x.key + 8, y.key + 8))
-                    return r < 0;
-            }
-            const QStringView tx = table.text(static_cast<std::size_t>(x.row), c);
-            const QStringView ty = table.text(static_cast<std::size_t>(y.row), c);
-            if (int r = collation_->compareCased(tx, ty))
-                return r < 0;
-            if (int r = QtPrivate::compareStrings(tx, ty, Qt::CaseSensitive))
-                return r < 0;
-        }
-        return x.row < y.row;
-    };
-    std::sort(entries.begin(), entries.end(), less);
-
-    std::copy(nulls.begin(), nulls.end(), order_.begin());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        order_[nulls.size() + i] = entries[i].row;
     sortColumn_ = column;
     orderBuilt_ = true;
 }

@@ -49,7 +49,10 @@ public:
     // began, or the settings other, open() reads the file itself. Nothing else ever sees the rows
     // before open() has taken them. Does nothing on an open table, or when the same read is
     // already under way.
-    void readAhead(const QString& connectionString, const QString& tableName);
+    // With `sortField`, the worker also sorts the rows on that field, as setSort() would, and the
+    // setSort() after the open() takes that order.
+    void readAhead(const QString& connectionString, const QString& tableName,
+                   const QString& sortField = QString());
     // Opens on rows already in memory instead of reading the file (tools and tests). The table
     // name set before decides the collation, as with open().
     void open(TableData data);
@@ -132,17 +135,27 @@ private:
         std::vector<int> rows;
     };
 
+    // The rows in the order of one column, made before they were needed.
+    struct Presorted {
+        int column;
+        std::vector<int> rows;
+    };
+    struct ReadRows {
+        CompactTable table;
+        std::optional<Presorted> sorted;
+    };
     // A read begun by readAhead(): what it reads and the file's state when it began.
     struct ReadAhead {
         QString path;
         QString table;
         std::optional<FileIdentity> identity;
-        std::future<CompactTable> rows;
+        std::future<ReadRows> rows;
     };
 
     void requireOpen() const;
     int requireColumn(const QString& field) const;
-    void adopt(std::shared_ptr<const CompactTable> data, std::optional<FileIdentity> source);
+    void adopt(std::shared_ptr<const CompactTable> data, std::optional<FileIdentity> source,
+               std::optional<Presorted> presorted = std::nullopt);
     void buildOrder();
     RowSet everything() const;
     RowSet passing(const QString& expression) const;
@@ -165,11 +178,12 @@ private:
     std::optional<FileIdentity> source_;
     std::optional<ReadAhead> readAhead_;
     std::unique_ptr<Collation> collation_;
-    int sortColumn_ = -1;     // the column order_ is sorted on, or -1
-    std::vector<int> order_;  // all rows in sort order (table order when unsorted)
-    bool orderBuilt_ = false; // order_ is that of data_ sorted on sortColumn_
-    RowSet visible_;          // rows that exist now
-    int current_ = -1;        // index into the visible rows
+    int sortColumn_ = -1;                // the column order_ is sorted on, or -1
+    std::vector<int> order_;             // all rows in sort order (table order when unsorted)
+    bool orderBuilt_ = false;            // order_ is that of data_ sorted on sortColumn_
+    std::optional<Presorted> presorted_; // an order of data_ made on the read's worker
+    RowSet visible_;                     // rows that exist now
+    int current_ = -1;                   // index into the visible rows
     bool eof_ = false;
     bool bof_ = false;
 };
