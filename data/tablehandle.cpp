@@ -6,10 +6,13 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace peltavo {
 
@@ -191,6 +194,12 @@ void TableHandle::readAhead(const QString& connectionString, const QString& tabl
     std::optional<FileIdentity> identity = FileIdentity::of(path, tableName);
     readAhead_ = ReadAhead{path, tableName, identity, {}};
     readAhead_->rows = std::async(std::launch::async, [path, tableName, sortField] {
+        // A read ahead yields to the thread that shows the windows whenever both want a core,
+        // and has the cores to itself while that thread waits for it.
+        errno = 0;
+        const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+        if (errno == 0)
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), std::min(nice + 5, 19));
         ReadRows read{JetReader::readCompactTable(path, tableName), std::nullopt};
         // The order the table will be sorted in, made here too when the field is there; when it
         // is not, or making it fails, the sort on opening makes it (and reports what is wrong).
