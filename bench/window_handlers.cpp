@@ -13,12 +13,11 @@
 #include "finddialog.h"
 #include "memo.h"
 #include "platform.h"
+#include "programfolder.h"
 #include "programstate.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -33,15 +32,6 @@
 using namespace peltavo;
 
 namespace {
-
-class FolderPlatform : public platform::SystemPlatform {
-public:
-    explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
-    QString programFolder() const override { return folder_; }
-
-private:
-    QString folder_;
-};
 
 Tanaekr* gWindow = nullptr;
 
@@ -163,15 +153,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir folder;
-    if (!QFile::link(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath(),
-                     folder.filePath(QStringLiteral("peltavo.MDB")))) {
-        std::fprintf(stderr, "cannot link %s\n", argv[1]);
+    if (!bench::linkDatabase(folder, argv[1]))
         return 1;
-    }
     argv[1] = argv[0];
     --argc;
     ++argv;
-    FolderPlatform platform(folder.path());
+    bench::FolderPlatform platform(folder.path());
     PeltavoApplication app(argc, argv, platform);
     ProgramState state;
     Tanaekr window(state, platform);
