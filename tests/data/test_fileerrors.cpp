@@ -7,20 +7,11 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <memory>
-#include <thread>
-#include <vector>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace peltavo;
 
@@ -197,63 +188,6 @@ TEST(DamagedDatabase, NotADatabaseAndNoSuchTable) {
         ADD_FAILURE();
     } catch (const Error& e) {
         EXPECT_TRUE(e.message().contains(u"nosuch"));
-    }
-}
-
-// libmdb's complaints go to stderr, which the reader watches while it works; what other threads
-// write there at the same time, while reads run side by side, must neither fail a read nor get
-// lost nor come out twice.
-TEST(DamagedDatabase, OtherThreadsWritingToStderrDoNotFailAReadAndAreNotLost) {
-    QTemporaryDir dir;
-    const QByteArray seen = QFile::encodeName(dir.filePath(QStringLiteral("stderr.txt")));
-    int lines = 0;
-    {
-        // The process's standard error goes to a file while the reads run.
-        std::fflush(stderr);
-        const int real = ::dup(STDERR_FILENO);
-        const int file = ::open(seen.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_GE(real, 0);
-        ASSERT_GE(file, 0);
-        ::dup2(file, STDERR_FILENO);
-        ::close(file);
-        const auto restore = qScopeGuard([&] {
-            std::fflush(stderr);
-            ::dup2(real, STDERR_FILENO);
-            ::close(real);
-        });
-        std::atomic<bool> done{false};
-        std::thread chatter([&] {
-            while (!done) {
-                std::fprintf(stderr, "browser: message %d\n", lines++);
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        });
-        const auto stop = qScopeGuard([&] {
-            done = true;
-            chatter.join();
-        });
-        const char* names[] = {"konus", "isozluk", "tsozluk", "sorubos", "cevap"};
-        for (int round = 0; round < 4; ++round) {
-            std::vector<std::unique_ptr<TableHandle>> tables;
-            for (const char* name : names) {
-                tables.push_back(std::make_unique<TableHandle>(QStringLiteral("Table")));
-                tables.back()->readAhead(jetConnectionString(samplePath(), QString()),
-                                         QString::fromLatin1(name));
-            }
-            for (std::size_t i = 0; i < tables.size(); ++i) {
-                tables[i]->setConnectionString(jetConnectionString(samplePath(), QString()));
-                tables[i]->setTableName(QString::fromLatin1(names[i]));
-                EXPECT_NO_THROW(tables[i]->open());
-            }
-        }
-    }
-    QFile written(QString::fromLocal8Bit(seen));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray text = written.readAll();
-    ASSERT_GT(lines, 0);
-    for (int i = 0; i < lines; ++i) {
-        const QByteArray line = "browser: message " + QByteArray::number(i) + '\n';
-        ASSERT_EQ(text.count(line), 1) << line.constData();
     }
 }
 

@@ -7,15 +7,21 @@
 #include "testpaths.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace peltavo;
@@ -141,25 +147,55 @@ TEST(ReadAhead, ASortMadeAheadIsTheOrderSetSortMakes) {
     }
 }
 
-// Reads on several threads at once, with another thread writing to stderr: each read is whole,
-// and stderr is the process's own again afterwards.
+// Reads on several threads at once, with another thread writing to stderr all the while: each
+// read is whole; what the other thread wrote reaches the process's standard error exactly once,
+// none of it lost while reads ran side by side; and stderr is the process's own again afterwards.
 TEST(ReadAhead, ReadsSideBySideShareTheWatchOnStderr) {
     struct stat before {};
     ASSERT_EQ(::fstat(STDERR_FILENO, &before), 0);
     std::FILE* const stream = stderr;
-    const char* names[] = {"konus", "isozluk", "tsozluk", "sorubos", "cevap"};
-    for (int round = 0; round < 4; ++round) {
-        std::vector<std::unique_ptr<TableHandle>> tables;
-        for (const char* name : names) {
-            tables.push_back(std::make_unique<TableHandle>(QStringLiteral("Table")));
-            tables.back()->readAhead(jetConnectionString(samplePath(), QString()),
-                                     QString::fromLatin1(name));
-        }
-        for (std::size_t i = 0; i < tables.size(); ++i) {
-            tables[i]->setConnectionString(jetConnectionString(samplePath(), QString()));
-            tables[i]->setTableName(QString::fromLatin1(names[i]));
-            tables[i]->open();
-            expectRowsOfFile(*tables[i], samplePath(), QString::fromLatin1(names[i]));
+    QTemporaryDir dir;
+    const QByteArray seen = QFile::encodeName(dir.filePath(QStringLiteral("stderr.txt")));
+    int lines = 0;
+    {
+        // The process's standard error goes to a file while the reads run.
+        std::fflush(stderr);
+        const int real = ::dup(STDERR_FILENO);
+        const int file = ::open(seen.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(real, 0);
+        ASSERT_GE(file, 0);
+        ::dup2(file, STDERR_FILENO);
+        ::close(file);
+        const auto restore = qScopeGuard([&] {
+            std::fflush(stderr);
+            ::dup2(real, STDERR_FILENO);
+            ::close(real);
+        });
+        std::atomic<bool> done{false};
+        std::thread chatter([&] {
+            while (!done) {
+                std::fprintf(stderr, "browser: message %d\n", lines++);
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        const auto stop = qScopeGuard([&] {
+            done = true;
+            chatter.join();
+        });
+        const char* names[] = {"konus", "isozluk", "tsozluk", "sorubos", "cevap"};
+        for (int round = 0; round < 4; ++round) {
+            std::vector<std::unique_ptr<TableHandle>> tables;
+            for (const char* name : names) {
+                tables.push_back(std::make_unique<TableHandle>(QStringLiteral("Table")));
+                tables.back()->readAhead(jetConnectionString(samplePath(), QString()),
+                                         QString::fromLatin1(name));
+            }
+            for (std::size_t i = 0; i < tables.size(); ++i) {
+                tables[i]->setConnectionString(jetConnectionString(samplePath(), QString()));
+                tables[i]->setTableName(QString::fromLatin1(names[i]));
+                tables[i]->open();
+                expectRowsOfFile(*tables[i], samplePath(), QString::fromLatin1(names[i]));
+            }
         }
     }
     struct stat after {};
@@ -167,6 +203,13 @@ TEST(ReadAhead, ReadsSideBySideShareTheWatchOnStderr) {
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_dev, before.st_dev);
     EXPECT_EQ(stderr, stream);
+
+    const QByteArray text = bytesOf(QString::fromLocal8Bit(seen));
+    ASSERT_GT(lines, 0);
+    for (int i = 0; i < lines; ++i) {
+        const QByteArray line = "browser: message " + QByteArray::number(i) + '\n';
+        ASSERT_EQ(text.count(line), 1) << line.constData();
+    }
 }
 
 } // namespace
