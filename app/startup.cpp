@@ -44,15 +44,19 @@ WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
 
 void paintFirstFrame(QWidget& window) {
     window.show();
+    const QWindow* handle = window.windowHandle();
+    if (handle && handle->isExposed()) {
+        window.repaint();
+        return;
+    }
     QElapsedTimer waited;
     waited.start();
     QTimer wake; // bounds each wait below
     wake.start(20);
-    const QWindow* handle = window.windowHandle();
+    // Qt paints the whole window and puts it on the screen as it handles the exposure.
     while (handle && !handle->isExposed() && waited.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
-    window.repaint();
 }
 
 int runProgram(ProgramState& state, platform::Platform& platform) {

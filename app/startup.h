@@ -41,7 +41,8 @@ WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
 
 // Shows `window` and paints it now, before the event loop runs: waits (at most half a second) for
 // the window system to expose it, handling no input meanwhile (input that arrives waits for the
-// event loop), then paints it and puts the frame on the screen.
+// event loop); handling the exposure paints the window and puts the frame on the screen. A window
+// already exposed is painted at once.
 void paintFirstFrame(QWidget& window);
 
 // Builds the windows, showing and painting the main window as soon as it has its conversation

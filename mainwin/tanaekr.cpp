@@ -337,10 +337,8 @@ void Tanaekr::ConnectToAccessDB(const QString& path, const QString& password) {
 
 void Tanaekr::openConversation(const QString& path, const QString& password) {
     connectionString_ = jetConnectionString(path, password);
-    // The dictionaries are read and sorted on worker threads meanwhile; openDictionaries() takes
-    // their rows (or their errors) in turn, so the tables still open and fail in their order.
-    Tablei->readAhead(connectionString_, QStringLiteral("isozluk"), QStringLiteral("ikelime"));
-    Tablet->readAhead(connectionString_, QStringLiteral("tsozluk"), QStringLiteral("tkelime"));
+    // The dictionaries are read only in openDictionaries(), once the window has been painted:
+    // reads on other threads would slow the first paint, on two cores, more than they gain.
     openTables(connectionString_, {{Table, QStringLiteral("konus"), QString()}});
     prog->bind(tablods, QStringLiteral("ikonus"));
     kullandb->bind(tablods, QStringLiteral("tkonus"));

@@ -32,6 +32,15 @@ const QString kOpenDialog = QStringLiteral("open MS Access DB (peltavo.MDB)");
 const QString kNoDatabase = QStringLiteral("Information: No Database Selected");
 const QString kInvalid = QStringLiteral("Information: Invalid Access Database");
 
+// Counts the paints of the widget it watches.
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 struct Started {
     explicit Started(bool withDatabase = true) : folder(withDatabase) {
         platform.folder = folder.path();
@@ -322,8 +331,12 @@ TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
             EXPECT_FALSE(main.Tablei->isOpen());
             EXPECT_TRUE(early.dialogs().isEmpty() || !c.shownMeanwhile);
             EXPECT_TRUE(early.state.DirectionMode.isEmpty());
+            PaintCount count;
+            main.installEventFilter(&count);
             paintFirstFrame(main);
+            main.removeEventFilter(&count);
             EXPECT_TRUE(main.isVisible());
+            EXPECT_EQ(count.paints, 1) << "painted once, before the dictionaries are read";
         });
         EXPECT_TRUE(ran);
         auto said = [](const Started& s) {
