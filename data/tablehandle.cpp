@@ -277,9 +277,8 @@ void TableHandle::adopt(std::shared_ptr<const CompactTable> data,
     data_ = std::move(data);
     source_ = std::move(source);
     open_ = true;
-    const Collation::Language language = Collation::forTable(tableName_);
-    if (!collation_ || collation_->language() != language) {
-        collation_ = std::make_unique<Collation>(language);
+    if (collation_ && collation_->language() != Collation::forTable(tableName_)) {
+        collation_.reset();
         orderBuilt_ = false;
     }
     try {
@@ -481,17 +480,25 @@ void TableHandle::buildOrder() {
         order_ = std::move(presorted_->rows);
         presorted_.reset();
     } else {
-        order_ = sortedOrder(*data_, static_cast<std::size_t>(column), *collation_, true);
+        order_ = sortedOrder(*data_, static_cast<std::size_t>(column), collation(), true);
     }
     sortColumn_ = column;
     orderBuilt_ = true;
+}
+
+const Collation& TableHandle::collation() const {
+    // Made when first needed: making one loads the language's rules, and a table that is never
+    // sorted or filtered (the conversations) has no use for them.
+    if (!collation_)
+        collation_ = std::make_unique<Collation>(Collation::forTable(tableName_));
+    return *collation_;
 }
 
 int TableHandle::compareCell(int row, int column, const FilterExpr& expr, double number) const {
     const QStringView v =
         data_->text(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
     if (!isNumeric(data_->columns[static_cast<std::size_t>(column)].type))
-        return collation_->compare(v, expr.value);
+        return collation().compare(v, expr.value);
     return sign(v.toDouble() - number);
 }
 

@@ -161,6 +161,8 @@ private:
     RowSet passing(const QString& expression) const;
     RowSet rowsPassing(const FilterExpr& expr) const;
     int compareCell(int row, int column, const FilterExpr& expr, double number) const;
+    // The collation of the table's language.
+    const Collation& collation() const;
     int visibleCount() const;
     int rowAt(int index) const;
     void showFirst();
@@ -177,7 +179,8 @@ private:
     std::shared_ptr<const CompactTable> data_;
     std::optional<FileIdentity> source_;
     std::optional<ReadAhead> readAhead_;
-    std::unique_ptr<Collation> collation_;
+    // Made by collation() when first needed.
+    mutable std::unique_ptr<Collation> collation_;
     int sortColumn_ = -1;                // the column order_ is sorted on, or -1
     std::vector<int> order_;             // all rows in sort order (table order when unsorted)
     bool orderBuilt_ = false;            // order_ is that of data_ sorted on sortColumn_
