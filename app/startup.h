@@ -33,8 +33,8 @@ struct WindowSet {
 // handler opens the database once more. An error in a creation handler is shown in the general
 // error box and the window is kept. Records the windows in `state`. Needs the application object.
 //
-// `meanwhile`, when given, runs while the main window's dictionaries are still being read: after
-// the first step of its creation (the conversation open), before the second (see
+// `meanwhile`, when given, runs before the main window's dictionaries are read: after the first
+// step of its creation (the conversation open), before the second (see
 // Tanaekr::beginFormCreate). No handler may run in it; it is there to show the window early.
 WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
                           const std::function<void(Tanaekr&)>& meanwhile = {});

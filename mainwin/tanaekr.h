@@ -79,10 +79,10 @@ public:
     // Creation: opens the database with the password "947", then sets DirectionMode to "it".
     // Errors of the opening pass through (the window-creation step shows them).
     void FormCreate();
-    // FormCreate() in two steps, so that the window can be shown and painted between them while
-    // the dictionaries are still being read. The first opens the conversation table, binds the
-    // panes to it and starts reading both dictionaries on worker threads; the second waits for
-    // them, opens them, binds the grid and sets DirectionMode. When the first step fails, or does
+    // FormCreate() in two steps, so that the window can be shown and painted between them,
+    // before the dictionaries are read. The first opens the conversation table and binds the
+    // panes to it; the second reads and opens the dictionaries (the second one on a worker thread
+    // beside the first), binds the grid and sets DirectionMode. When the first step fails, or does
     // not reach the tables, the second does what FormCreate() would have done after it: nothing
     // more, or only the direction. An error of the dictionaries unbinds the panes again, leaving
     // the window as FormCreate() leaves it.
