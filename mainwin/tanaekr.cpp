@@ -1,6 +1,7 @@
 #include "tanaekr.h"
 
 #include "accessibility.h"
+#include "busycursor.h"
 #include "cellpainting.h"
 #include "creation.h"
 #include "datagrid.h"
@@ -345,6 +346,8 @@ void Tanaekr::openConversation(const QString& path, const QString& password) {
 }
 
 void Tanaekr::openDictionaries() {
+    // Restored before any message about the dictionaries is shown.
+    const platform::BusyCursor busy;
     try {
         openTables(connectionString_,
                    {{Tablei, QStringLiteral("isozluk"), QStringLiteral("ikelime")},

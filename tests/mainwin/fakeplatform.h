@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "platform.h"
 
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ public:
     // Every dialog shown: "open <filter>" or "<caption>: <text>".
     QStringList log;
     std::vector<platform::Message> messages;
+    // Messages shown while the busy cursor was up.
+    int shownUnderBusyCursor = 0;
 
     QString openFileName(QWidget*, const QString& filter) override {
         log << QStringLiteral("open ") + filter;
@@ -35,6 +38,7 @@ public:
     void showMessage(QWidget*, const platform::Message& message) override {
         log << message.caption + QStringLiteral(": ") + message.text;
         messages.push_back(message);
+        shownUnderBusyCursor += QGuiApplication::overrideCursor() != nullptr;
     }
 };
 

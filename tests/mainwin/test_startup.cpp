@@ -277,6 +277,9 @@ TEST(StartUp, AFailingTablePartWayLeavesTheTablesBeforeItOpen) {
 
     ASSERT_EQ(s.dialogs().size(), 1);
     EXPECT_TRUE(s.dialogs()[0].startsWith(QStringLiteral("Peltavo: ")));
+    // The busy cursor of the dictionaries' read is gone before the message, and stays gone.
+    EXPECT_EQ(s.platform.fakeDialogs.shownUnderBusyCursor, 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(s.state.DirectionMode.isEmpty());
     const Tanaekr& main = *s.windows.anaekr;
     EXPECT_TRUE(main.Table->isOpen());
