@@ -58,12 +58,11 @@ quint64 orderedBits(double d) {
 constexpr std::size_t kParallelKeys = 50'000;
 
 // All rows of `table` in the order of column `c`: nulls first, in table order; then the values by
-// the collation, ties broken by case, then by code units, then by row. With `twoThreads`, the keys
-// of a large table are made on two threads.
+// the collation (a key made once per row), ties broken by case, then by code units, then by row.
+// With `twoThreads`, the keys of a large table are made on two threads.
 std::vector<int> sortedOrder(const CompactTable& table, std::size_t c, const Collation& collation,
                              bool twoThreads) {
     const std::size_t rowCount = table.rowCount();
-    // Nulls first, in table order; then the values by a key made once per row.
     std::vector<int> nulls;
     std::vector<SortEntry> entries;
     entries.reserve(rowCount);
@@ -186,11 +185,8 @@ void TableHandle::readAhead(const QString& connectionString, const QString& tabl
     } catch (const Error&) {
         return; // open() reports it
     }
-    if (readAhead_) {
-        if (readAhead_->path == path && readAhead_->table == tableName)
-            return; // already under way
+    if (readAhead_)
         readAhead_->rows.wait();
-    }
     std::optional<FileIdentity> identity = FileIdentity::of(path, tableName);
     readAhead_ = ReadAhead{path, tableName, identity, {}};
     readAhead_->rows = std::async(std::launch::async, [path, tableName, sortField] {

@@ -47,8 +47,7 @@ public:
     // its rows from there, waiting for the read to end if need be, and throws that read's error
     // at the moment it would have read the file itself; were the file changed since the read
     // began, or the settings other, open() reads the file itself. Nothing else ever sees the rows
-    // before open() has taken them. Does nothing on an open table, or when the same read is
-    // already under way.
+    // before open() has taken them. Does nothing on an open table.
     // With `sortField`, the worker also sorts the rows on that field, as setSort() would, and the
     // setSort() after the open() takes that order.
     void readAhead(const QString& connectionString, const QString& tableName,
