@@ -11,8 +11,8 @@
 // the moment named. Run it under the display to be measured, e.g.
 // xvfb-run -a -s "-screen 0 1024x768x24".
 #include "application.h"
-#include "error.h"
 #include "platform.h"
+#include "programfolder.h"
 #include "programstate.h"
 #include "startup.h"
 #include "tanaekr.h"
@@ -32,21 +32,6 @@
 #include <vector>
 
 namespace {
-
-// The real services, with the program folder given rather than the executable's.
-class FolderPlatform : public peltavo::platform::SystemPlatform {
-public:
-    explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
-    QString programFolder() const override { return folder_; }
-    // Nothing is spoken or opened while the start is timed.
-    std::unique_ptr<peltavo::platform::Voice> createVoice() override {
-        throw peltavo::Error(QStringLiteral("No speech while timing the start"));
-    }
-    void openDocument(const QString&) override {}
-
-private:
-    QString folder_;
-};
 
 // Calls `then` once the first paint of the watched widget has been handled and put on the screen.
 class FirstPaint : public QObject {
@@ -79,7 +64,7 @@ void report(const char* what, const QElapsedTimer& clock) {
 int runOnce(int argc, char** argv, const QString& until, const QString& folder) {
     QElapsedTimer clock;
     clock.start();
-    FolderPlatform platform(folder);
+    peltavo::bench::FolderPlatform platform(folder);
     peltavo::PeltavoApplication app(argc, argv, platform);
     peltavo::ProgramState state;
     const bool onlyPainted = until == u"painted";
