@@ -1,5 +1,7 @@
 #pragma once
 
+#include "displaylines.h"
+
 #include <QString>
 
 namespace peltavo {
@@ -15,8 +17,8 @@ struct ProgramState {
     // until the main window's creation handler has run to its end.
     QString DirectionMode;
     // The display line of the conversation memo that held the caret at the last word pick,
-    // counted from 0.
-    int CaretLine = 0;
+    // counted from 0. Reading it may wait for that memo's lines to be laid out.
+    platform::DisplayLineIndex CaretLine = 0;
 
     // The three windows, as they are created; null before that. The windows reach each other
     // through these.

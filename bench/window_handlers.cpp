@@ -91,7 +91,10 @@ void BM_TakeWordUnderCaret(benchmark::State& state) {
     std::vector<double> us;
     for (auto _ : state) {
         state.PauseTiming();
-        if (fresh) { // to the next record and back: the memo is given the text again
+        if (fresh) {
+            // The previous click was a while ago, as a hand's clicks are: what it left running
+            // has ended. Then to the next record and back: the memo is given the text again.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
             gWindow->Table->next();
             gWindow->Table->prior();
             if (later)

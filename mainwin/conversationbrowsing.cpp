@@ -84,11 +84,12 @@ void Tanaekr::progExit() {
 
 void Tanaekr::TakeWordUnderCaret() {
     prog->setFocus();
-    const platform::DisplayLines& lines = prog->displayLines();
     const int caret = prog->selectionStart();
-    state_.CaretLine = lines.lineOfPosition(caret);
-    const int column = caret - lines.lineStart(state_.CaretLine);
-    ara->setText(wordAtCaret(lines.lineText(state_.CaretLine), column));
+    // Neither lays out the whole of a long text that was shown a moment ago: the line index is
+    // counted when it is first read.
+    state_.CaretLine = prog->lineIndexOf(caret);
+    const platform::DisplayLine line = prog->lineAt(caret);
+    ara->setText(wordAtCaret(line.text, caret - line.start));
 }
 
 void Tanaekr::arabClick() {

@@ -5,6 +5,8 @@
 #include <QTextOption>
 
 #include <atomic>
+#include <future>
+#include <memory>
 #include <vector>
 
 namespace peltavo::platform {
@@ -44,8 +46,56 @@ private:
         int start;
         int length;
     };
+    // Appends the lines of the paragraph text_[start, end), which holds no '\n'.
+    void layOutParagraph(int start, int end, const QFont& font, qreal lineWidth,
+                         const QTextOption& option);
+
     QString text_;
     std::vector<Line> lines_;
+
+    friend struct DisplayLine;
+};
+
+// One display line: where it starts in the text and its text without any line-break character.
+struct DisplayLine {
+    int start = 0;
+    QString text;
+
+    // The line of `text` that holds `position`, exactly as DisplayLines(text, font, width,
+    // option) has it, found by laying out only the paragraph that holds the position.
+    static DisplayLine holding(const QString& text, int position, const QFont& font, qreal width,
+                               const QTextOption& option = QTextOption());
+};
+
+// The lines a worker thread is laying out, for whoever needs them once they are ready. The worker
+// stops early, its lines then incomplete, once `stop` is set; that is done when the last holder
+// lets them go, and the worker is then waited for.
+struct PendingLines {
+    PendingLines(std::shared_ptr<std::atomic<bool>> stop, std::shared_future<DisplayLines> lines)
+        : stop(std::move(stop)), lines(std::move(lines)) {}
+    PendingLines(const PendingLines&) = delete;
+    PendingLines& operator=(const PendingLines&) = delete;
+    ~PendingLines() { stop->store(true); }
+
+    const std::shared_ptr<std::atomic<bool>> stop;
+    const std::shared_future<DisplayLines> lines;
+};
+
+// The index of the display line that holds a position: either known, or counted from lines that
+// are still being laid out, in which case reading it waits for them. It keeps the lines it counts
+// from, so it means the same whatever happens to the text they came from meanwhile.
+class DisplayLineIndex {
+public:
+    DisplayLineIndex(int line = 0) : line_(line) {}
+    DisplayLineIndex(std::shared_ptr<const PendingLines> lines, int position)
+        : pending_(std::move(lines)), position_(position) {}
+
+    operator int() const;
+
+private:
+    mutable int line_ = 0;
+    mutable std::shared_ptr<const PendingLines> pending_;
+    int position_ = 0;
 };
 
 } // namespace peltavo::platform

@@ -9,6 +9,8 @@
 #include <QTextBlock>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 
 namespace peltavo::platform {
 
@@ -88,26 +90,31 @@ void Memo::setText(const QString& text) {
     const LayoutKey key = currentKey();
     if (cachedKey_ == key || document()->characterCount() < kLayOutMeanwhile)
         return;
-    stopLayout_ = std::make_shared<std::atomic<bool>>(false);
+    auto stop = std::make_shared<std::atomic<bool>>(false);
     layoutKey_ = key;
     // The worker gets a font of its own: copies of a QFont share one private part, whose engine
     // cache each thread would otherwise reset under the other's feet.
     QFont font;
     font.fromString(document()->defaultFont().toString());
-    layout_ = std::async(std::launch::async, [text = toPlainText(), font = std::move(font),
-                                              option = document()->defaultTextOption(),
-                                              width = key.width, stop = stopLayout_] {
-        return DisplayLines(text, font, width, option, stop.get());
-    });
+    std::shared_future<DisplayLines> lines =
+        std::async(std::launch::async, [text = toPlainText(), font = std::move(font),
+                                        option = document()->defaultTextOption(), width = key.width,
+                                        stop] {
+            return DisplayLines(text, font, width, option, stop.get());
+        }).share();
+    layout_ = std::make_shared<const PendingLines>(std::move(stop), std::move(lines));
 }
 
 void Memo::cancelLayout() const {
-    if (!layout_.valid())
-        return;
-    stopLayout_->store(true);
-    layout_.wait();
-    layout_ = {};
+    // Lines that a line index still counts from go on being laid out; others stop here.
+    layout_.reset();
     layoutKey_.reset();
+}
+
+std::shared_ptr<const PendingLines> Memo::pendingLines() const {
+    if (!layout_ || layoutKey_ != currentKey())
+        return nullptr;
+    return layout_;
 }
 
 Memo::LayoutKey Memo::currentKey() const {
@@ -128,17 +135,35 @@ qreal Memo::wrapWidth() const {
 
 const DisplayLines& Memo::displayLines() const {
     const LayoutKey key = currentKey();
-    if (cachedKey_ != key && layout_.valid() && layoutKey_ == key) {
-        cachedLines_ = layout_.get();
-        cachedKey_ = key;
-        layoutKey_.reset();
-    }
     if (cachedKey_ != key) {
-        cachedLines_ = DisplayLines(toPlainText(), document()->defaultFont(), key.width,
-                                    document()->defaultTextOption());
+        if (const auto pending = pendingLines()) {
+            cachedLines_ = pending->lines.get();
+            cancelLayout(); // done: the lines are kept here now
+        } else {
+            cachedLines_ = DisplayLines(toPlainText(), document()->defaultFont(), key.width,
+                                        document()->defaultTextOption());
+        }
         cachedKey_ = key;
     }
     return cachedLines_;
+}
+
+DisplayLine Memo::lineAt(int position) const {
+    const auto pending = pendingLines();
+    if (!pending || pending->lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        const DisplayLines& lines = displayLines();
+        const int line = lines.lineOfPosition(position);
+        return DisplayLine{lines.lineStart(line), lines.lineText(line)};
+    }
+    return DisplayLine::holding(toPlainText(), position, document()->defaultFont(), wrapWidth(),
+                                document()->defaultTextOption());
+}
+
+DisplayLineIndex Memo::lineIndexOf(int position) const {
+    const auto pending = pendingLines();
+    if (!pending || pending->lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        return displayLines().lineOfPosition(position);
+    return DisplayLineIndex(pending, position);
 }
 
 int Memo::selectionStart() const {

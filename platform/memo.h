@@ -4,8 +4,6 @@
 
 #include <QPlainTextEdit>
 
-#include <atomic>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -36,6 +34,13 @@ public:
     // hidden too. Waits for the worker's lines of the same text, width and font when they are
     // still being laid out; lays the text out here when there are none.
     const DisplayLines& displayLines() const;
+    // The display line that holds `position`, as displayLines() has it. While the worker is
+    // still laying out the text, only the paragraph that holds the position is laid out here.
+    DisplayLine lineAt(int position) const;
+    // The index of the display line that holds `position`, as displayLines() has it. While the
+    // worker is still laying out the text, the index is counted when it is first read, from the
+    // worker's lines, which then go on being laid out whatever the memo shows meanwhile.
+    DisplayLineIndex lineIndexOf(int position) const;
     // The width in pixels at which lines wrap.
     qreal wrapWidth() const;
 
@@ -61,14 +66,15 @@ private:
         bool operator==(const LayoutKey&) const = default;
     };
     LayoutKey currentKey() const;
+    // The worker's lines when they are of the present text, width and font.
+    std::shared_ptr<const PendingLines> pendingLines() const;
     void cancelLayout() const;
 
     mutable std::optional<LayoutKey> cachedKey_;
     mutable DisplayLines cachedLines_;
     // The lines being laid out on a worker thread, for the text, width and font of `layoutKey_`.
     mutable std::optional<LayoutKey> layoutKey_;
-    mutable std::future<DisplayLines> layout_;
-    mutable std::shared_ptr<std::atomic<bool>> stopLayout_;
+    mutable std::shared_ptr<const PendingLines> layout_;
     bool pressed_ = false;
 };
 

@@ -108,6 +108,23 @@ TEST(DisplayLines, WrapsAtWordsWithinTheWidthAndKeepsEveryCharacter) {
     EXPECT_EQ(lines.lineText(lines.count() - 1), QStringLiteral("last"));
 }
 
+// Every position, the text's edges and beyond them included, finds the line the whole layout has.
+TEST(DisplayLines, TheParagraphAloneGivesTheLineThatHoldsAPosition) {
+    const QString text = QStringLiteral("\nfirst\n\n") +
+                         QStringLiteral("station market train city ticket ").repeated(6) +
+                         QStringLiteral("\nlast\n");
+    const DisplayLines whole(text, arial13(), 240);
+    ASSERT_GT(whole.count(), 7);
+    for (int position = -2; position <= text.size() + 2; ++position) {
+        const int line = whole.lineOfPosition(position);
+        const platform::DisplayLine found =
+            platform::DisplayLine::holding(text, position, arial13(), 240);
+        EXPECT_EQ((Line{found.start, found.text}),
+                  (Line{whole.lineStart(line), whole.lineText(line)}))
+            << position;
+    }
+}
+
 TEST(DisplayLines, NoWidthMeansNoWrapping) {
     const QString text = QStringLiteral("word ").repeated(500);
     EXPECT_EQ(DisplayLines(text, arial13(), 0).count(), 1);
@@ -190,6 +207,40 @@ TEST(Memo, LinesLaidOutMeanwhileAreThoseOfTheLastText) {
                                     memo.document()->defaultTextOption());
         EXPECT_EQ(linesOf(lines), linesOf(expected)) << round;
         EXPECT_GT(lines.count(), round < 6 ? 300 : 10);
+    }
+}
+
+// A click at once after a long text is shown gets the line and line index the whole layout
+// gives, and the index keeps that meaning once the memo shows something else.
+TEST(Memo, ALineAskedWhileTheTextIsLaidOutIsThatOfTheWholeLayout) {
+    QWidget window;
+    platform::Memo memo(&window);
+    memo.setGeometry(0, 0, 300, 120);
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("line %1 of a text long enough to wrap more than once here\n%2")
+                    .arg(i)
+                    .arg(i % 9 == 0 ? QStringLiteral("\n") : QString());
+    const int positions[] = {0,
+                             5,
+                             61,
+                             62,
+                             int(text.size()) / 2,
+                             int(text.size()) - 70,
+                             int(text.size()) - 1,
+                             int(text.size())};
+    for (const int position : positions) {
+        memo.setText(text);
+        const platform::DisplayLineIndex index = memo.lineIndexOf(position);
+        const platform::DisplayLine line = memo.lineAt(position);
+        memo.setText(QStringLiteral("the next record"));
+        const DisplayLines whole(text, memo.document()->defaultFont(), memo.wrapWidth(),
+                                 memo.document()->defaultTextOption());
+        const int expected = whole.lineOfPosition(position);
+        EXPECT_EQ(int(index), expected) << position;
+        EXPECT_EQ((Line{line.start, line.text}),
+                  (Line{whole.lineStart(expected), whole.lineText(expected)}))
+            << position;
     }
 }
 
