@@ -148,9 +148,15 @@ const DisplayLines& Memo::displayLines() const {
     return cachedLines_;
 }
 
+std::shared_ptr<const PendingLines> Memo::linesStillBeingLaidOut() const {
+    auto pending = pendingLines();
+    if (pending && pending->lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        return nullptr;
+    return pending;
+}
+
 DisplayLine Memo::lineAt(int position) const {
-    const auto pending = pendingLines();
-    if (!pending || pending->lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    if (!linesStillBeingLaidOut()) {
         const DisplayLines& lines = displayLines();
         const int line = lines.lineOfPosition(position);
         return DisplayLine{lines.lineStart(line), lines.lineText(line)};
@@ -160,10 +166,9 @@ DisplayLine Memo::lineAt(int position) const {
 }
 
 DisplayLineIndex Memo::lineIndexOf(int position) const {
-    const auto pending = pendingLines();
-    if (!pending || pending->lines.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-        return displayLines().lineOfPosition(position);
-    return DisplayLineIndex(pending, position);
+    if (auto pending = linesStillBeingLaidOut())
+        return DisplayLineIndex(std::move(pending), position);
+    return displayLines().lineOfPosition(position);
 }
 
 int Memo::selectionStart() const {

@@ -68,6 +68,8 @@ private:
     LayoutKey currentKey() const;
     // The worker's lines when they are of the present text, width and font.
     std::shared_ptr<const PendingLines> pendingLines() const;
+    // The same, only while the worker has not finished them.
+    std::shared_ptr<const PendingLines> linesStillBeingLaidOut() const;
     void cancelLayout() const;
 
     mutable std::optional<LayoutKey> cachedKey_;

@@ -186,16 +186,30 @@ TEST(Memo, SelectionStartAndLengthFollowSelect) {
 namespace peltavo {
 namespace {
 
+// `count` lines that wrap in a memo 300 pixels wide, with an empty line after every
+// `emptyEvery`th (none when 0).
+QString wrappingLines(int count, int emptyEvery = 0) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text +=
+            QStringLiteral("line %1 of a text long enough to wrap more than once here\n").arg(i) +
+            (emptyEvery && i % emptyEvery == 0 ? QStringLiteral("\n") : QString());
+    return text;
+}
+
+// `text` laid out as `memo` lays out its own.
+DisplayLines laidOutAs(const platform::Memo& memo, const QString& text) {
+    return DisplayLines(text, memo.document()->defaultFont(), memo.wrapWidth(),
+                        memo.document()->defaultTextOption());
+}
+
 // The lines laid out on the worker belong to the text shown last, however quickly texts follow
 // one another, and agree with lines laid out on the spot.
 TEST(Memo, LinesLaidOutMeanwhileAreThoseOfTheLastText) {
     QWidget window;
     platform::Memo memo(&window);
     memo.setGeometry(0, 0, 300, 120);
-    QString text;
-    for (int i = 0; i < 300; ++i)
-        text +=
-            QStringLiteral("line %1 of a text long enough to wrap more than once here\n").arg(i);
+    const QString text = wrappingLines(300);
     // 18,000 characters and more, laid out meanwhile; the last rounds are short enough to be laid
     // out when asked.
     for (int round = 0; round < 8; ++round) {
@@ -203,8 +217,7 @@ TEST(Memo, LinesLaidOutMeanwhileAreThoseOfTheLastText) {
         memo.setText(text);
         memo.setText(shown);
         const DisplayLines& lines = memo.displayLines();
-        const DisplayLines expected(memo.text(), memo.document()->defaultFont(), memo.wrapWidth(),
-                                    memo.document()->defaultTextOption());
+        const DisplayLines expected = laidOutAs(memo, memo.text());
         EXPECT_EQ(linesOf(lines), linesOf(expected)) << round;
         EXPECT_GT(lines.count(), round < 6 ? 300 : 10);
     }
@@ -216,11 +229,7 @@ TEST(Memo, ALineAskedWhileTheTextIsLaidOutIsThatOfTheWholeLayout) {
     QWidget window;
     platform::Memo memo(&window);
     memo.setGeometry(0, 0, 300, 120);
-    QString text;
-    for (int i = 0; i < 3000; ++i)
-        text += QStringLiteral("line %1 of a text long enough to wrap more than once here\n%2")
-                    .arg(i)
-                    .arg(i % 9 == 0 ? QStringLiteral("\n") : QString());
+    const QString text = wrappingLines(3000, 9);
     const int positions[] = {0,
                              5,
                              61,
@@ -234,8 +243,7 @@ TEST(Memo, ALineAskedWhileTheTextIsLaidOutIsThatOfTheWholeLayout) {
         const platform::DisplayLineIndex index = memo.lineIndexOf(position);
         const platform::DisplayLine line = memo.lineAt(position);
         memo.setText(QStringLiteral("the next record"));
-        const DisplayLines whole(text, memo.document()->defaultFont(), memo.wrapWidth(),
-                                 memo.document()->defaultTextOption());
+        const DisplayLines whole = laidOutAs(memo, text);
         const int expected = whole.lineOfPosition(position);
         EXPECT_EQ(int(index), expected) << position;
         EXPECT_EQ((Line{line.start, line.text}),
