@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$(cd "${1:?usage: find_accessibility.sh BUILD_DIR [DATABASE [TEXT]]}" && pwd)
-database=${2:-$here/../../shared/fixtures/peltavo-sample.mdb}
+database=${2:-$here/../tests/fixtures/peltavo-sample.mdb}
 text=${3:-zanzibar}
 bench=$build/bench/bin/find_accessibility
 exec bash "$here/../tests/accessibility/run_on_bus.sh" /usr/bin/python3 - "$bench" "$database" "$text" <<'PY'

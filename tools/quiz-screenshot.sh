@@ -78,7 +78,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-${PELTAVO_BUILD_DIR:-$root/build}}
 exe=$build/bin/peltavo
 database=${2:-$build/bin/peltavo.MDB}
-sample=$root/../shared/fixtures/peltavo-sample.mdb
+sample=$root/tests/fixtures/peltavo-sample.mdb
 out=${PELTAVO_SCREENSHOT:-$root/docs/quiz-window.png}
 
 for file in "$exe" "$build/bin/peltavo-notes.so" "$build/bin/ingcev.mht"; do

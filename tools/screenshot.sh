@@ -93,7 +93,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-${PELTAVO_BUILD_DIR:-$root/build}}
 exe=$build/bin/peltavo
 database=${2:-$build/bin/peltavo.MDB}
-sample=$root/../shared/fixtures/peltavo-sample.mdb
+sample=$root/tests/fixtures/peltavo-sample.mdb
 out=${PELTAVO_SCREENSHOT:-$root/docs/main-window.png}
 
 if [ ! -x "$exe" ]; then

@@ -6,7 +6,7 @@
 
 namespace peltavo::test {
 
-// A file under ../shared/fixtures, e.g. fixture("peltavo-sample.mdb").
+// A file under tests/fixtures, e.g. fixture("peltavo-sample.mdb").
 QString fixture(const QString& relative);
 // A file of the source tree, e.g. sourcePath("content/README.md").
 QString sourcePath(const QString& relative);
