@@ -232,7 +232,7 @@ TEST(QuotedPrintable, KeepsReadableTextReadable) {
 // The notes themselves: enough topics, and every link of the table of contents has its target.
 TEST(NotesContent, HasTenTopicsAndWorkingContentsLinks) {
     const QString html = QString::fromUtf8(readWholeFile(notesDir + "/index.html"));
-    static const QRegularExpression heading(QStringLiteral("<h2 id=\"([^\"]+)\">"));
+    static const QRegularExpression heading(QStringLiteral("<h2 id=\"([^\"]+)\"[^>]*>"));
     QStringList ids;
     for (auto it = heading.globalMatch(html); it.hasNext();)
         ids << it.next().captured(1);
@@ -246,4 +246,31 @@ TEST(NotesContent, HasTenTopicsAndWorkingContentsLinks) {
             << "no target for #" << target.toStdString();
     }
     EXPECT_GE(links, ids.size());
+}
+
+// Every answer set of the quiz has a topic in the notes: the topic's heading names the sets it
+// explains in its data-quiz attribute, and every name there is a set of the quiz.
+TEST(NotesContent, EveryQuizSetHasItsTopic) {
+    const QString html = QString::fromUtf8(readWholeFile(notesDir + "/index.html"));
+    static const QRegularExpression named(QStringLiteral("<h2 [^>]*data-quiz=\"([^\"]*)\""));
+    QStringList explained;
+    for (auto it = named.globalMatch(html); it.hasNext();)
+        explained << it.next().captured(1).split(u' ', Qt::SkipEmptyParts);
+
+    const QString sets = QString::fromUtf8(
+        readWholeFile(QStringLiteral(PELTAVO_SOURCE_DIR "/content/quiz/answer-sets.txt")));
+    QStringList quizSets;
+    for (const QString& raw : sets.split(u'\n')) {
+        const QString line = raw.trimmed();
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            quizSets << line.section(u'|', 0, 0).trimmed();
+    }
+    ASSERT_GE(quizSets.size(), 20);
+
+    for (const QString& set : quizSets)
+        EXPECT_TRUE(explained.contains(set)) << "no topic of the lesson notes names the quiz set "
+                                             << set.toStdString() << " in its data-quiz attribute";
+    for (const QString& set : explained)
+        EXPECT_TRUE(quizSets.contains(set))
+            << "the lesson notes name " << set.toStdString() << ", which is no quiz set";
 }
