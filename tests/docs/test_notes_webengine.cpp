@@ -124,9 +124,10 @@ TEST_F(NotesPage, ShowsTheTopicHeadingsInTurkish) {
     const QString text = plainText();
     for (const char* heading :
          {"İngilizce Ders Notları", "3. Geniş Zaman (Present Simple)",
-          "6. Yakın Geçmiş (Present Perfect)", "9. Artikeller (a / an / the)",
-          "11. Zaman Edatları (in / on / at)", "14. Soru Kalıpları ve Yardımcı Fiiller",
-          "24. Türkçe Konuşanların Sık Yaptığı Hatalar"})
+          "7. Geçmişte Süren Eylemler (Past Continuous)", "9. Yakın Geçmiş (Present Perfect)",
+          "12. Koşul Cümleleri (First / Second Conditional)", "17. Artikeller (a / an / the)",
+          "19. Zaman Edatları (in / on / at)", "22. Soru Kalıpları ve Yardımcı Fiiller",
+          "33. Türkçe Konuşanların Sık Yaptığı Hatalar"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
 }
 
