@@ -11,6 +11,9 @@ namespace {
 const QString kThreeBlanks = QStringLiteral("   ");
 constexpr QChar kBlank = QLatin1Char(' ');
 constexpr QChar kExclamation = QLatin1Char('!');
+// The draw never gives this number and gives the next one in its place.
+constexpr int kNeverAsked = 677;
+constexpr int kAskedInstead = 678;
 
 bool pairAt(const QString& s, qsizetype i) {
     return s.at(i) == kBlank && s.at(i + 1) == kBlank;
@@ -36,6 +39,15 @@ qsizetype lastPair(const QString& s) {
 
 SentenceSplit wholeSentence(const QString& sentence) {
     return {GapKind::NoGap, sentence, QString()};
+}
+
+// Where the line ends with the gap label at `gapLeft`, `gapWidth` wide, and the label behind the
+// gap (`ikie` for an inner gap, `ilke` for a leading one) at `behindLeft`. When that label is empty
+// (the gap ends the sentence) the line ends with the gap.
+int lineEnd(const SentenceSplit& split, const LabelWidth& labelWidth, int gapLeft, int gapWidth,
+            int behindLeft) {
+    const QString& behind = split.kind == GapKind::Inner ? split.ikie : split.ilke;
+    return behind.isEmpty() ? gapLeft + gapWidth : behindLeft + labelWidth(behind);
 }
 
 } // namespace
@@ -87,12 +99,51 @@ int placeAfterAnswer(bool ikieVisible, int ilkeLeft, int ilkeWidth, int boseLeft
     return boseLeft + boseWidth + kLabelSpacing;
 }
 
+int lineEndAsked(const SentenceSplit& split, const LabelWidth& labelWidth, int gapWidth) {
+    const LinePlaces places = placeQuestionLine(split.kind, labelWidth(split.ilke), gapWidth);
+    return lineEnd(split, labelWidth, places.boseLeft, places.boseWidth.value_or(gapWidth),
+                   places.ikieVisible ? places.ikieLeft : places.ilkeLeft);
+}
+
+int lineEndAfterPress(const SentenceSplit& split, const LabelWidth& labelWidth,
+                      const QString& gapText) {
+    const int ilkeWidth = labelWidth(split.ilke);
+    const int gapWidth = labelWidth(gapText);
+    const LinePlaces places = placeQuestionLine(split.kind, ilkeWidth, gapWidth);
+    const int behindLeft =
+        placeAfterAnswer(places.ikieVisible, places.ilkeLeft, ilkeWidth, places.boseLeft, gapWidth);
+    return lineEnd(split, labelWidth, places.boseLeft, gapWidth, behindLeft);
+}
+
+std::optional<LineEnd> furthestLineEnd(const QString& sentence, const QStringList& gapTexts,
+                                       const LabelWidth& labelWidth) {
+    const SentenceSplit split = splitSentence(sentence);
+    if (split.kind == GapKind::Unchanged)
+        return std::nullopt;
+    const int askedGap = std::max(labelWidth(kGapBlanks), kLeadingGapWidth);
+    LineEnd furthest{lineEndAsked(split, labelWidth, askedGap), kGapBlanks};
+    for (const QString& text : gapTexts) {
+        if (const int right = lineEndAfterPress(split, labelWidth, text); right > furthest.right)
+            furthest = {right, text};
+    }
+    return furthest;
+}
+
 int drawQuestionNumber(int recordCount, std::mt19937& generator) {
     // recordCount - 1 equally likely numbers; a table of one record (or none) still gives one.
     const int choices = std::max(recordCount - 1, 1);
     std::uniform_int_distribution<int> draw(0, choices - 1);
     const int number = draw(generator) + 1;
-    return number == 677 ? 678 : number;
+    return number == kNeverAsked ? kAskedInstead : number;
+}
+
+bool canBeDrawn(int number, int recordCount) {
+    const int choices = std::max(recordCount - 1, 1);
+    if (number == kNeverAsked)
+        return false;
+    if (number == kAskedInstead)
+        return choices >= kNeverAsked;
+    return number >= 1 && number <= choices;
 }
 
 std::mt19937 clockSeededGenerator() {

@@ -4,8 +4,11 @@
 // the three labels of the line go, which question number is drawn, and how a picked answer is
 // judged. The window measures its labels with their real font and applies what these return.
 
+#include <QSize>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <random>
 
@@ -13,6 +16,16 @@ namespace peltavo::quiz {
 
 // What the gap label shows before an answer is revealed.
 inline const QString kGapBlanks = QStringLiteral("         ");
+
+// The window's inside, which the line of the sentence has to fit.
+constexpr QSize kClientSize(792, 516);
+
+// The fonts of the sentence line (`ilke`, `bose`, `ikie`) and of the answer buttons: this family,
+// bold, with these character heights in pixels. The answer buttons are this wide.
+inline const QString kQuizFontFamily = QStringLiteral("Arial");
+constexpr int kLinePixels = 21;
+constexpr int kAnswerPixels = 13;
+constexpr int kAnswerButtonWidth = 100;
 
 // The line's left margin, the gap label's width for a leading gap and the space between labels.
 constexpr int kLineLeft = 10;
@@ -57,9 +70,38 @@ LinePlaces placeQuestionLine(GapKind kind, int ilkeWidth, int boseWidth);
 // gap). The gap label itself stays.
 int placeAfterAnswer(bool ikieVisible, int ilkeLeft, int ilkeWidth, int boseLeft, int boseWidth);
 
+// The width a label of the line takes when it fits its width to a text.
+using LabelWidth = std::function<int(const QString&)>;
+
+// The right edge, in pixels from the window's left edge, of the labels of a sentence split by
+// splitSentence (not GapKind::Unchanged), laid out as the window lays them out:
+// when the question is asked and the gap label is `gapWidth` wide (a leading gap takes
+// kLeadingGapWidth instead) ...
+int lineEndAsked(const SentenceSplit& split, const LabelWidth& labelWidth, int gapWidth);
+// ... and after a press, once the gap label has fitted its width to `gapText`.
+int lineEndAfterPress(const SentenceSplit& split, const LabelWidth& labelWidth,
+                      const QString& gapText);
+
+// How far right the line of a sentence reaches, and what the gap shows then.
+struct LineEnd {
+    int right = 0;
+    QString gapText; // kGapBlanks when the question has just been asked
+};
+
+// The furthest right the labels of `sentence` reach: when the question is asked, and after a press
+// with each of `gapTexts` in the gap (the answers that count as right). When it is asked, an inner
+// gap is as wide as its blanks, or as a leading gap if the question before had one and was left
+// unanswered. Nothing for a sentence the window does not lay out (GapKind::Unchanged).
+std::optional<LineEnd> furthestLineEnd(const QString& sentence, const QStringList& gapTexts,
+                                       const LabelWidth& labelWidth);
+
 // A question number for a table of `recordCount` questions: uniformly 1 to recordCount - 1 (1
 // when the table holds at most one record), with 677 replaced by 678.
 int drawQuestionNumber(int recordCount, std::mt19937& generator);
+
+// Whether drawQuestionNumber ever gives `number` for a table of `recordCount` questions: never the
+// highest number of a table of two or more, and never 677.
+bool canBeDrawn(int number, int recordCount);
 
 // A generator seeded from the clock, as before every question.
 std::mt19937 clockSeededGenerator();

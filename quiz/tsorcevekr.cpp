@@ -12,6 +12,7 @@
 #include "notesbrowser.h"
 #include "platform.h"
 #include "programstate.h"
+#include "quizfonts.h"
 #include "tablehandle.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ using platform::place;
 const QString kCaption =
     QStringLiteral("Peltavo İngilizce tartışma grubumuza siz de katılın: groups.peltavo.example");
 // The outer size 800 x 550 less a classic sizeable frame.
-constexpr QSize kClientSize(792, 516);
+using quiz::kClientSize;
 constexpr int kStatusHeight = 19;
 constexpr int kLineTop = 10;
 
@@ -104,7 +105,7 @@ Tsorcevekr::Tsorcevekr(ProgramState& state, platform::Platform& platform, QWidge
 Tsorcevekr::~Tsorcevekr() = default;
 
 void Tsorcevekr::buildControls() {
-    const QFont lineFont = arialBold(21);
+    const QFont lineFont = quiz::lineFont();
     const QColor windowText = QApplication::palette().color(QPalette::WindowText);
     ilke = place(makeLabel(this, QString(), lineFont, windowText, kSkyBlue, Qt::AlignLeft), "ilke",
                  10, 10, 228, 24);
@@ -116,12 +117,13 @@ void Tsorcevekr::buildControls() {
 
     // Two rows of answer buttons; the first row leaves the place at left 600 empty.
     static constexpr int kLefts[] = {10, 120, 240, 360, 480};
-    const QFont answerFont = arialBold(13);
+    const QFont answerFont = quiz::answerFont();
     for (int k = 0; k < 11; ++k) {
         const int left = k < 5 ? kLefts[k] : k < 10 ? kLefts[k - 5] : 600;
         const int top = k < 5 ? 45 : 75;
         const QByteArray name = "cb" + QByteArray::number(k + 1);
-        cb[k] = place(makeButton(this, QString()), name.constData(), left, top, 100, 25);
+        cb[k] = place(makeButton(this, QString()), name.constData(), left, top,
+                      quiz::kAnswerButtonWidth, 25);
         cb[k]->setFont(answerFont);
         QPalette ink = cb[k]->palette();
         ink.setColor(QPalette::ButtonText, Qt::black);

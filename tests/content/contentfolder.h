@@ -27,7 +27,9 @@ public:
                                      "places | in | on | at | next to\n"},
             {"quiz/questions.txt", "1 | She ___ a teacher. | be | is\n"
                                    "2 | ___ you ready? | be | Are\n"
-                                   "3 | The keys are ___ the table. | places | on | next to\n"},
+                                   "3 | The keys are ___ the table. | places | on | next to\n"
+                                   "# the spare, never drawn\n"
+                                   "4 | The keys are ___ the table. | places | on | next to\n"},
         };
     }
 

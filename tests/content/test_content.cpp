@@ -43,7 +43,7 @@ TEST(ContentRead, ValidFolderGivesItsConversationsSetsAndQuestions) {
     EXPECT_EQ(result.content.answerSets[1].words,
               (QStringList{u"in"_qs, u"on"_qs, u"at"_qs, u"next to"_qs}));
 
-    ASSERT_EQ(result.content.questions.size(), 3u);
+    ASSERT_EQ(result.content.questions.size(), 4u);
     EXPECT_EQ(result.content.questions[1].sentence, withGap("", "you ready?"));
     EXPECT_EQ(result.content.questions[1].answers, QStringList{u"Are"_qs});
     EXPECT_EQ(result.content.questions[2].sentence, withGap("The keys are", "the table."));

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <random>
+#include <set>
 
 namespace peltavo::quiz {
 namespace {
@@ -82,6 +83,89 @@ TEST(LinePlacing, AfterAnAnswerTheLabelBehindTheGapMoves) {
     EXPECT_EQ(placeAfterAnswer(true, 10, 120, 140, 75), 225);
     // Leading gap: `ilke` 10 pixels right of the gap label.
     EXPECT_EQ(placeAfterAnswer(false, 80, 200, 10, 97), 117);
+}
+
+// Line ends with labels 5 pixels wide per character: the nine gap blanks take 45 pixels, less
+// than a leading gap's 60.
+int fivePerCharacter(const QString& text) {
+    return 5 * int(text.size());
+}
+
+const QString kGap = QString(9, u' ');
+
+struct LineEndCase {
+    const char* name;
+    QString sentence;
+    int askedGap;     // the gap label's width when the question is asked
+    int asked;        // where the line ends then
+    const char* text; // the gap's text after a press
+    int afterPress;   // where the line ends then
+};
+
+void PrintTo(const LineEndCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LineEnds : public testing::TestWithParam<LineEndCase> {};
+
+TEST_P(LineEnds, FollowTheWindowsPlacesOfTheLabels) {
+    const LineEndCase& c = GetParam();
+    const SentenceSplit split = splitSentence(c.sentence);
+    EXPECT_EQ(lineEndAsked(split, fivePerCharacter, c.askedGap), c.asked);
+    EXPECT_EQ(lineEndAfterPress(split, fivePerCharacter, QString::fromUtf8(c.text)), c.afterPress);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sentences, LineEnds,
+    testing::Values(
+        // "ab " 15 wide at 10, the gap at 35, "cdef" 20 wide 10 pixels right of the gap.
+        LineEndCase{"InnerGap", u"ab"_qs + kGap + u"cdef"_qs, 45, 35 + 45 + 10 + 20, "longword",
+                    35 + 40 + 10 + 20},
+        LineEndCase{"InnerGapKeptWideByALeadingGapBefore", u"ab"_qs + kGap + u"cdef"_qs, 60,
+                    35 + 60 + 10 + 20, "xy", 35 + 10 + 10 + 20},
+        // The gap at 10, 60 wide whatever it had; "  cd" 20 wide 10 pixels right of it.
+        LineEndCase{"LeadingGap", kGap + u"cd"_qs, 45, 10 + 60 + 10 + 20, "Are", 10 + 15 + 10 + 20},
+        // Nothing behind the gap: the line ends with the gap label.
+        LineEndCase{"GapAtTheEnd", u"ab"_qs + kGap, 45, 35 + 45, "xyz", 35 + 15}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LineEnds, FurthestIsTheWidestOfAskedAndEachAnswerRevealed) {
+    const QString sentence = u"ab"_qs + kGap + u"cdef"_qs;
+    // Asked, the gap counts as 60 wide, as a leading gap before may have left it.
+    const std::optional<LineEnd> asked =
+        furthestLineEnd(sentence, {u"xy"_qs, u"longword"_qs}, fivePerCharacter);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->right, 35 + 60 + 10 + 20);
+    EXPECT_EQ(asked->gapText, kGapBlanks);
+
+    const std::optional<LineEnd> revealed =
+        furthestLineEnd(sentence, {u"xy"_qs, u"a very long answer"_qs, u"z"_qs}, fivePerCharacter);
+    ASSERT_TRUE(revealed);
+    EXPECT_EQ(revealed->right, 35 + 90 + 10 + 20);
+    EXPECT_EQ(revealed->gapText, u"a very long answer");
+
+    EXPECT_FALSE(furthestLineEnd(u" x  y"_qs, {u"x"_qs}, fivePerCharacter));
+}
+
+// What canBeDrawn says is what a long run of draws gives.
+TEST(QuestionDraw, CanBeDrawnNamesExactlyTheNumbersTheDrawGives) {
+    std::mt19937 generator(99);
+    for (int count : {1, 2, 3, 10, 678, 680}) {
+        std::set<int> drawn;
+        for (int i = 0; i < 200 * count; ++i)
+            drawn.insert(drawQuestionNumber(count, generator));
+        std::set<int> expected;
+        for (int number = 1; number <= count + 1; ++number) {
+            if (canBeDrawn(number, count))
+                expected.insert(number);
+        }
+        EXPECT_EQ(drawn, expected) << count;
+    }
+    EXPECT_FALSE(canBeDrawn(12, 12));
+    EXPECT_TRUE(canBeDrawn(1, 1));
+    EXPECT_FALSE(canBeDrawn(677, 700));
+    EXPECT_TRUE(canBeDrawn(678, 678));
+    EXPECT_FALSE(canBeDrawn(0, 5));
 }
 
 TEST(QuestionDraw, StaysWithinOneToCountLessOneAndReachesEveryNumber) {

@@ -1,6 +1,8 @@
 // The quiz window on the sample database (offscreen): its controls, the questions it asks, the
 // answers it judges, its auxiliary buttons and its notes pane with the pane's own find.
 #include "lineedit.h"
+#include "quizfonts.h"
+#include "quizlogic.h"
 #include "tablehandle.h"
 #include "tsorcevekr.h"
 #include "windowfixture.h"
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -19,7 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace peltavo {
 namespace {
@@ -917,6 +922,58 @@ TEST_F(QuizOnTables, ASentenceWithoutAGapShowsWholeAndTheQuizGoesOn) {
         EXPECT_EQ(w().bose->text(), QStringLiteral("b"));
         EXPECT_EQ(w().ilke->x(), 10 + w().bose->width() + 10);
     }
+}
+
+// The content build measures a sentence's line with the window's fonts and the layout it shares
+// with the window; on the window itself the labels end exactly there, when the question is asked
+// and once the answer is revealed.
+TEST_F(QuizOnTables, TheLabelsEndWhereTheContentBuildMeasuresTheLine) {
+    const QFontMetrics metrics(quiz::lineFont());
+    const quiz::LabelWidth width = [&metrics](const QString& text) {
+        return quiz::fittedLabelWidth(metrics, text);
+    };
+    const auto lineEnd = [this] {
+        int right = w().bose->x() + w().bose->width();
+        for (const QLabel* label : {w().ilke, w().ikie}) {
+            if (shown(label) && !label->text().isEmpty())
+                right = std::max(right, label->x() + label->width());
+        }
+        return right;
+    };
+    const std::pair<QString, QString> cases[] = {
+        {u"In this photo my father is"_qs + kNineBlanks + u"me, looking over my shoulder."_qs,
+         u"behind"_qs},
+        {kNineBlanks + u"are the new student, aren't you?"_qs, u"You"_qs},
+        {u"Can I have"_qs + kNineBlanks, u"a little"_qs},
+        {u"We've lived in İzmir"_qs + kNineBlanks + u"2015."_qs, u"since"_qs},
+    };
+    for (const auto& [sentence, answer] : cases) {
+        SCOPED_TRACE(sentence.toStdString());
+        open({QStringLiteral("1"), sentence, QStringLiteral("t"), answer, kNull, kNull},
+             {{QStringLiteral("t"), QStringLiteral("x"), answer}});
+        ASSERT_TRUE(askFails().isEmpty());
+        const quiz::SentenceSplit split = quiz::splitSentence(sentence);
+        if (split.kind == quiz::GapKind::Inner) {
+            EXPECT_EQ(w().bose->width(), width(quiz::kGapBlanks));
+        }
+        EXPECT_EQ(lineEnd(), quiz::lineEndAsked(split, width, w().bose->width()));
+        w().cevkont(w().cb[1]);
+        ASSERT_EQ(w().bose->text(), answer);
+        EXPECT_EQ(lineEnd(), quiz::lineEndAfterPress(split, width, answer));
+    }
+}
+
+// The content build lets an answer word be kAnswerCaptionRoom pixels wide; a caption that wide
+// still fits on its button.
+TEST(QuizWindowBuilt, AnAnswerAsWideAsTheBuildAllowsFitsOnItsButton) {
+    QuizWindow quiz(false, false);
+    QPushButton* button = quiz->cb[0];
+    const QFontMetrics metrics(button->font());
+    QString caption;
+    while (metrics.horizontalAdvance(caption + u'm') <= quiz::kAnswerCaptionRoom)
+        caption += u'm';
+    button->setText(caption);
+    EXPECT_LE(button->sizeHint().width(), button->width()) << caption.size();
 }
 
 } // namespace

@@ -76,6 +76,13 @@ QStringList sideLines(const QString& file, const std::vector<Line>& lines, size_
         if (lines[i].text.contains(u'\t'))
             problems.push_back({file, lines[i].number,
                                 QStringLiteral("the line holds a tab; use blanks instead")});
+        if (const qsizetype length = lines[i].text.size(); length > kConversationLineMaxLength)
+            problems.push_back(
+                {file, lines[i].number,
+                 QStringLiteral("the line has %1 characters; a line of more than %2 wraps in the "
+                                "program and its translation no longer stands beside it")
+                     .arg(length)
+                     .arg(kConversationLineMaxLength)});
         result << lines[i].text;
         numbers->push_back(lines[i].number);
     }
@@ -428,6 +435,8 @@ ContentResult readContent(const QString& contentDir) {
 
     const QString setsPath = dir.filePath(QStringLiteral("quiz/answer-sets.txt"));
     const QString questionsPath = dir.filePath(QStringLiteral("quiz/questions.txt"));
+    result.content.answerSetsFile = setsPath;
+    result.content.questionsFile = questionsPath;
     bool setsFound = false, questionsFound = false;
     const QByteArray setBytes = readFile(setsPath, problems, &setsFound);
     if (setsFound)

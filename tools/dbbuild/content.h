@@ -55,6 +55,8 @@ struct Content {
     std::vector<Conversation> conversations; // in file-name order (byte order of the names)
     std::vector<AnswerSet> answerSets;       // in file order
     std::vector<Question> questions;         // ascending by number
+    QString answerSetsFile;                  // the files they were read from, for problems
+    QString questionsFile;
 };
 
 struct ContentResult {
@@ -71,6 +73,9 @@ inline constexpr int kGapWidth = 9;
 inline constexpr int kSentenceMaxLength = 255;
 inline constexpr int kWordMaxLength = 50;
 inline constexpr int kTitleMaxLength = 100;
+// Longest line of a conversation, in characters: a longer one wraps in the program's text box, and
+// the two sides of the translation then no longer line up.
+inline constexpr int kConversationLineMaxLength = 110;
 inline constexpr int kMinSetWords = 2;
 inline constexpr int kMaxSetWords = 11;
 

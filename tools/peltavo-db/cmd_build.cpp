@@ -1,20 +1,24 @@
 // peltavo-db build CONTENT_DIR -o FILE [--dictd DIR] [--wordlist FILE]...
 //
-// Compiles the plain-text learning content, imports the FreeDict dictionaries and writes the
-// learning database. Bad content is listed in full and nothing is written.
+// Compiles the plain-text learning content, checks the quiz against the quiz window's own fonts
+// and layout, imports the FreeDict dictionaries and writes the learning database. Bad content is
+// listed in full and nothing is written.
 #include "commands.h"
 
 #include "content.h"
 #include "error.h"
 #include "freedict.h"
 #include "jetwriter.h"
+#include "quizcheck.h"
 #include "tables.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <algorithm>
+#include <optional>
 
 namespace peltavo::db {
 
@@ -58,6 +62,20 @@ void sortEntries(std::vector<freedict::Entry>& entries) {
               });
 }
 
+// Checks the quiz against the quiz window's fonts. Measuring text takes the GUI side of Qt;
+// nothing is shown, so the offscreen platform does unless another one was asked for.
+dbbuild::QuizCheck checkWithQuizFonts(const dbbuild::Content& content) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "peltavo-db";
+    char* argv[] = {name, nullptr};
+    std::optional<QGuiApplication> app;
+    if (!QCoreApplication::instance())
+        app.emplace(argc, argv);
+    return dbbuild::checkAgainstQuiz(content);
+}
+
 } // namespace
 
 int runBuild(const QStringList& args) {
@@ -72,10 +90,15 @@ int runBuild(const QStringList& args) {
     timer.start();
 
     const dbbuild::ContentResult content = dbbuild::readContent(options.contentDir);
-    if (!content.ok()) {
-        for (const dbbuild::Problem& problem : content.problems)
+    // What the quiz window would show badly is measured on content that reads well.
+    const dbbuild::QuizCheck quiz =
+        content.ok() ? checkWithQuizFonts(content.content) : dbbuild::QuizCheck{};
+    std::vector<dbbuild::Problem> contentProblems = content.problems;
+    contentProblems.insert(contentProblems.end(), quiz.problems.begin(), quiz.problems.end());
+    if (!contentProblems.empty()) {
+        for (const dbbuild::Problem& problem : contentProblems)
             err << problem.toString() << '\n';
-        err << "peltavo-db build: " << content.problems.size()
+        err << "peltavo-db build: " << contentProblems.size()
             << " problem(s) in the content; no database written\n";
         return 2;
     }
@@ -121,6 +144,8 @@ int runBuild(const QStringList& args) {
     out << "  Turkish-English: " << turReport.headwords << " headwords from " << turReport.articles
         << " articles and the reversed English-Turkish entries (" << turReport.merged << " merged, "
         << turReport.skipped << " skipped)\n";
+    out << "  quiz: the widest sentence line ends at " << quiz.widestLine << " of "
+        << dbbuild::lineRoom() << " pixels (" << quiz.lineFontFamily << ")\n";
     out << "  repairs: " << turReport.repaired << " glued English phrases split, "
         << engReport.labelFixes + turReport.labelFixes << " words rejoined\n";
     for (const QString& example : std::as_const(turReport.repairedExamples))

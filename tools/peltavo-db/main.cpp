@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -19,8 +21,15 @@ constexpr auto kUsage = R"(usage:
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // The build makes the application object it needs itself: a QGuiApplication, once it measures
+    // the quiz with the quiz window's fonts.
+    const bool build = argc > 1 && std::strcmp(argv[1], "build") == 0;
+    std::optional<QCoreApplication> app;
+    if (!build)
+        app.emplace(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     const std::map<QString, std::function<int(const QStringList&)>> commands{
         {QStringLiteral("tables"), peltavo::db::runTables},
         {QStringLiteral("dump"), peltavo::db::runDump},

@@ -1,0 +1,170 @@
+// peltavo-db build refuses content that the program would show badly or never show, naming the
+// file and the line: one bad snippet at a time, on a small content folder that builds otherwise.
+#include "contentfolder.h"
+#include "peltavodb.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using peltavo::test::ContentFolder;
+using peltavo::test::runPeltavoDb;
+
+namespace {
+
+constexpr auto kConv = "conversations/01-hello.txt";
+constexpr auto kSets = "quiz/answer-sets.txt";
+constexpr auto kQuestions = "quiz/questions.txt";
+
+const std::string kSetsWithAdverbs = "be | am | is | are\n"
+                                     "places | in | on | at | next to\n"
+                                     "how-often | often | occasionally\n";
+
+// A questions file: `lines` numbered from 1 on, then a spare that repeats the first (which the
+// cases keep sound).
+std::string questions(const std::vector<std::string>& lines) {
+    std::string text;
+    int number = 0;
+    for (const std::string& line : lines)
+        text += std::to_string(++number) + " | " + line + "\n";
+    return text + std::to_string(number + 1) + " | " + lines.front() + "\n";
+}
+
+// 679 questions: 677 is asked by no draw (678 comes in its place) and repeats nothing.
+std::string questionsWith677Alone() {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= 678; ++n)
+        lines.push_back("Question " + std::to_string(n) + " ___ here. | be | is");
+    return questions(lines);
+}
+
+struct RefusedCase {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> files; // relative path, content
+    std::string file;                                       // where the problem is reported
+    int line;
+    std::string problem; // how its message begins
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::vector<RefusedCase> kCases{
+    // A conversation line of more than 110 characters, on either side.
+    {"EnglishLineOver110",
+     {{kConv, "Hello\nHello, Ali.\n" + std::string(111, 'a') + "\n---\nMerhaba, Ali.\nA.\n"}},
+     kConv,
+     3,
+     "the line has 111 characters; a line of more than 110 wraps"},
+    {"TurkishLineOver110",
+     {{kConv, "Hello\nHello, Ali.\n---\nMerhaba, Ali. " + std::string(97, 'c') + "ç\n"}},
+     kConv,
+     4,
+     "the line has 112 characters"},
+    {"LineOf110IsFine",
+     {{kConv, "Hello\n" + std::string(110, 'a') + "\n---\nMerhaba.\n"},
+      {kQuestions, questions({"She ___ here. | be | is", "I ___ here. | be | was"})}},
+     kQuestions,
+     2,
+     "the answer \"was\" is not a word of answer set \"be\""},
+    // Sentences that run off the quiz window: when asked, with an answer in the gap, and with the
+    // gap at the start.
+    {"TooWideWhenAsked",
+     {{kQuestions, questions({"She ___ here. | be | is",
+                              "They ___ at the little café next to the old railway station "
+                              "every Saturday morning. | be | are"})}},
+     kQuestions,
+     2,
+     "the sentence runs off the quiz window: when it is asked"},
+    {"TooWideWithTheAnswerRevealed",
+     {{kSets, kSetsWithAdverbs},
+      {kQuestions, questions({"She ___ here. | be | is",
+                              "My grandmother and my grandfather ___ visit us here in the "
+                              "summer. | how-often | often | occasionally"})}},
+     kQuestions,
+     2,
+     "the sentence runs off the quiz window: with \"occasionally\" in the gap"},
+    {"LeadingGapTooWide",
+     {{kQuestions, questions({"She ___ here. | be | is",
+                              "___ you sure that you want to leave the party before the cake "
+                              "and the presents? | be | Are"})}},
+     kQuestions,
+     2,
+     "the sentence runs off the quiz window: when it is asked"},
+    // A question needs exactly one gap, and answers that are words of its set.
+    {"NoGap",
+     {{kQuestions, questions({"She ___ here. | be | is", "I am here. | be | am"})}},
+     kQuestions,
+     2,
+     "the sentence has no gap"},
+    {"TwoGaps",
+     {{kQuestions, questions({"She ___ here. | be | is", "She ___ here ___. | be | is"})}},
+     kQuestions,
+     2,
+     "the sentence has more than one gap"},
+    {"AnswerNotOnTheButtons",
+     {{kQuestions, questions({"She ___ here. | be | is", "The keys are ___ the table. | places "
+                                                         "| on | under"})}},
+     kQuestions,
+     2,
+     "the answer \"under\" is not a word of answer set \"places\""},
+    {"AnswerWordWiderThanItsButton",
+     {{kSets, "be | am | is | are\nplaces | in | on | at | next to | extraordinarily\n"}},
+     kSets,
+     2,
+     "the word \"extraordinarily\" is"},
+    // Questions the quiz never draws must repeat an earlier one.
+    {"LastQuestionNoSpare",
+     {{kQuestions, "1 | She ___ here. | be | is\n2 | We ___ here. | be | are\n"}},
+     kQuestions,
+     2,
+     "the quiz never draws the question with the highest number, so nobody would see \"We ___ "
+     "here.\""},
+    {"SpareWithOtherAnswers",
+     {{kQuestions, "1 | She ___ here. | be | is\n2 | She ___ here. | be | are\n"}},
+     kQuestions,
+     2,
+     "the quiz never draws the question with the highest number"},
+    {"Question677Alone",
+     {{kQuestions, questionsWith677Alone()}},
+     kQuestions,
+     677,
+     "the quiz never draws question 677 (it asks 678 in its place), so nobody would see "
+     "\"Question 677 ___ here.\""},
+};
+
+class BuildRefuses : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(BuildRefuses, TheSnippetWithFileAndLineAndWritesNothing) {
+    const RefusedCase& c = GetParam();
+    ContentFolder folder;
+    for (const auto& [file, bytes] : c.files)
+        folder.set(QString::fromStdString(file), QByteArray::fromStdString(bytes));
+    const QString root = folder.write();
+    ASSERT_FALSE(root.isEmpty());
+    QTemporaryDir out;
+    const QString database = out.filePath(QStringLiteral("peltavo.MDB"));
+
+    const peltavo::test::ToolRun run =
+        runPeltavoDb({QStringLiteral("build"), root, QStringLiteral("-o"), database});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(database));
+    const QString expected = QStringLiteral("%1:%2: %3")
+                                 .arg(folder.path(QString::fromStdString(c.file)))
+                                 .arg(c.line)
+                                 .arg(QString::fromStdString(c.problem));
+    EXPECT_TRUE(run.err.contains(expected)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("build: 1 problem(s) in the content")))
+        << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Snippets, BuildRefuses, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.name; });
+
+} // namespace
