@@ -136,4 +136,67 @@ TEST(PeltavoDb, BadFilesExitTwoWithAClearMessage) {
     EXPECT_EQ(runPeltavoDb({}).exitCode, 64);
 }
 
+// The grid after "Sözlükte Ara", for many texts in one run: one JSON array a line of input.
+TEST(PeltavoDbSearch, ListsWhatTheGridShowsForEachText) {
+    const struct {
+        const char* name;
+        QStringList options; // after FILE
+        const char* input;   // one JSON string a line
+        const char* output;
+    } cases[] = {
+        {"apostrophe cut, the grid's first ten, nothing after the last headword",
+         {"it"},
+         "\"don't\"\n\"zzzz\"\n\"'abc\"\n",
+         "[\"don\",\"evening\",\"go\",\"good\",\"goodbye\",\"hello\",\"homework\",\"how\",\"I\","
+         "\"kilo\"]\n[]\n"
+         "[\"about\",\"above\",\"accept\",\"afternoon\",\"again\",\"always\",\"am\",\"and\","
+         "\"Ankara\",\"apple\"]\n"},
+        {"rows asked for; the same text twice lists the same",
+         {"it", "--rows", "3"},
+         "\"book\"\n\"book\"\n\"kit\"\n\"zero\"\n",
+         "[\"book\",\"booking\",\"bookshop\"]\n[\"book\",\"booking\",\"bookshop\"]\n"
+         "[\"leave\",\"library\",\"Library\"]\n[\"zero\"]\n"},
+        {"Turkish, apostrophe cut, escaped letters in the input",
+         {"ti", "--rows", "2"},
+         "\"\\u0131l\\u0131k\"\n\"çay'ın\"\n",
+         "[\"ılık\",\"ışık\"]\n[\"çay\",\"çok\"]\n"},
+        {"a click into each word of a line",
+         {"it", "--rows", "2", "--clicks"},
+         "\"Good morning, my book.\"\n\"\"\n",
+         "[{\"pick\":\"Goo\",\"rows\":[\"good\",\"goodbye\"],\"word\":\"Good\"},"
+         "{\"pick\":\"morni\",\"rows\":[\"morning\",\"notebook\"],\"word\":\"morning,\"},"
+         "{\"pick\":\"my \",\"rows\":[\"notebook\",\"please\"],\"word\":\"my\"},"
+         "{\"pick\":\"boo\",\"rows\":[\"book\",\"booking\"],\"word\":\"book.\"}]\n[]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolRun r = runPeltavoDb(QStringList{QStringLiteral("search"), sample()} + c.options,
+                                       QByteArray(c.input));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString::fromUtf8(c.output));
+    }
+}
+
+TEST(PeltavoDbSearch, RefusesWhatItCannotRead) {
+    ToolRun r = runPeltavoDb({QStringLiteral("search"), sample(), QStringLiteral("it")},
+                             "\"cat\"\nbook\n\"book\"\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, QStringLiteral("[\"cat\",\"don\",\"evening\",\"go\",\"good\",\"goodbye\","
+                                    "\"hello\",\"homework\",\"how\",\"I\"]\n"));
+    EXPECT_EQ(r.err, QStringLiteral("peltavo-db search: standard input, line 2: expected one JSON "
+                                    "string, such as \"the \"\n"));
+    r = runPeltavoDb(
+        {QStringLiteral("search"), QStringLiteral("/nonexistent/x.mdb"), QStringLiteral("ti")},
+        "\"a\"\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"no such file")) << r.err.toStdString();
+    for (const QStringList& bad :
+         {QStringList{sample(), QStringLiteral("xx")}, QStringList{sample()},
+          QStringList{sample(), QStringLiteral("it"), QStringLiteral("--rows"),
+                      QStringLiteral("-1")},
+          QStringList{sample(), QStringLiteral("it"), QStringLiteral("--nosuch")}})
+        EXPECT_EQ(runPeltavoDb(QStringList{QStringLiteral("search")} + bad, "\"a\"\n").exitCode, 64)
+            << bad.join(u' ').toStdString();
+}
+
 } // namespace
