@@ -160,13 +160,21 @@ TEST(PeltavoDbSearch, ListsWhatTheGridShowsForEachText) {
          {"ti", "--rows", "2"},
          "\"\\u0131l\\u0131k\"\n\"çay'ın\"\n",
          "[\"ılık\",\"ışık\"]\n[\"çay\",\"çok\"]\n"},
+        {"case, blanks and punctuation do not decide",
+         {"it", "--rows", "2"},
+         "\"book \"\n\"LIBRARY\"\n\"good-bye\"\n",
+         "[\"book\",\"booking\"]\n[\"library\",\"Library\"]\n[\"goodbye\",\"hello\"]\n"},
         {"a click into each word of a line",
          {"it", "--rows", "2", "--clicks"},
-         "\"Good morning, my book.\"\n\"\"\n",
+         "\"Good morning, I am in the Library.\"\n\"\"\n",
          "[{\"pick\":\"Goo\",\"rows\":[\"good\",\"goodbye\"],\"word\":\"Good\"},"
          "{\"pick\":\"morni\",\"rows\":[\"morning\",\"notebook\"],\"word\":\"morning,\"},"
-         "{\"pick\":\"my \",\"rows\":[\"notebook\",\"please\"],\"word\":\"my\"},"
-         "{\"pick\":\"boo\",\"rows\":[\"book\",\"booking\"],\"word\":\"book.\"}]\n[]\n"},
+         "{\"pick\":\"I \",\"rows\":[\"I\",\"kilo\"],\"word\":\"I\"},"
+         "{\"pick\":\"am \",\"rows\":[\"am\",\"and\"],\"word\":\"am\"},"
+         "{\"pick\":\"in \",\"rows\":[\"kilo\",\"leave\"],\"word\":\"in\"},"
+         "{\"pick\":\"the \",\"rows\":[\"the\",\"ticket\"],\"word\":\"the\"},"
+         "{\"pick\":\"Libra\",\"rows\":[\"library\",\"Library\"],\"word\":\"Library.\"}]"
+         "\n[]\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
