@@ -1,25 +1,29 @@
 #pragma once
 
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 struct UCollator;
 
 namespace peltavo {
 
-// The text order of sorts and filter comparisons: ICU collation through QCollator, letter case
-// ignored first, then case, then code points, so the order is total and two texts compare equal
-// only when they are the same text. Turkish rules for the Turkish dictionary (ç after c, ı before
-// i, İ with i), English rules elsewhere.
+// The text order of sorts and filter comparisons, through ICU collation: Turkish rules for the
+// Turkish dictionary (ç after c, ı before i, İ the capital of i, I of ı), English rules elsewhere.
+//
+// Two texts compare by their letters and accents only (ICU strength "secondary", variable
+// characters "shifted"): letter case, blanks and punctuation never decide, so "What" equals
+// "what", "the " equals "the" and "good-bye" equals "goodbye", while "café" follows "cafe".
+// That is the comparison of a filter's = and >=. The sort orders by it too and breaks its ties by
+// the stored text (ICU at full strength: lower case first, then punctuation; then code units),
+// so that texts equal in a filter stand together and the order is total.
 class Collation {
 public:
     enum class Language { English, Turkish };
 
+    // Throws peltavo::Error when ICU has no collation data.
     explicit Collation(Language language);
     ~Collation();
     Collation(const Collation&) = delete;
@@ -30,41 +34,28 @@ public:
     static Language forTable(const QString& tableName);
 
     Language language() const { return language_; }
+
+    // The comparison of filters: <0, 0, >0 by letters and accents alone.
     int compare(QStringView a, QStringView b) const;
-    // The case-blind first step of compare() alone (<0, 0, >0).
-    int compareFolded(QStringView a, QStringView b) const;
-    // The case-sensitive second step of compare() alone.
-    int compareCased(QStringView a, QStringView b) const;
+    // What the sort does with texts that compare() finds equal: <0, 0 (the same text), >0.
+    int compareTies(QStringView a, QStringView b) const;
+    // The sort's whole order: compare(), then compareTies().
+    int compareForSort(QStringView a, QStringView b) const;
 
-    // Appends the case-blind sort key of `text`, ending in a zero byte, to `out`. Two such keys
-    // compared byte by byte (up to the zero) give compareFolded() of their texts; a sort then
-    // needs compare() only where the keys are equal. Safe to call from several threads.
-    void appendFoldedKey(QStringView text, std::string& out) const;
-
-    // A precomputed key; comparing keys gives the same answer as compare() on their texts.
-    class Key {
-    public:
-        int compare(const Key& other) const;
-
-    private:
-        friend class Collation;
-        Key(QCollatorSortKey folded, QCollatorSortKey cased, QString text);
-        QCollatorSortKey folded_;
-        QCollatorSortKey cased_;
-        QString text_;
-    };
-    Key key(const QString& text) const;
+    // Appends the sort key of compare() for `text`, ending in a zero byte, to `out`. Two such keys
+    // compared byte by byte (up to the zero) give compare() of their texts; a sort then needs
+    // compareTies() only where the keys are equal. Safe to call from several threads.
+    void appendKey(QStringView text, std::string& out) const;
 
 private:
     struct UCollatorClose {
         void operator()(UCollator* collator) const;
     };
+    using Collator = std::unique_ptr<UCollator, UCollatorClose>;
 
     Language language_;
-    QCollator folded_;
-    QCollator cased_;
-    // The same case-blind rules as folded_, driven directly for keys written into a buffer.
-    std::unique_ptr<UCollator, UCollatorClose> rawFolded_;
+    Collator letters_; // compare()
+    Collator full_;    // the first step of compareTies()
 };
 
 } // namespace peltavo

@@ -58,7 +58,8 @@ quint64 orderedBits(double d) {
 constexpr std::size_t kParallelKeys = 50'000;
 
 // All rows of `table` in the order of column `c`: nulls first, in table order; then the values by
-// the collation (a key made once per row), ties broken by case, then by code units, then by row.
+// the collation's comparison (a key made once per row), its ties broken by the stored text, then
+// by row.
 // With `twoThreads`, the keys of a large table are made on two threads.
 std::vector<int> sortedOrder(const CompactTable& table, std::size_t c, const Collation& collation,
                              bool twoThreads) {
@@ -87,8 +88,7 @@ std::vector<int> sortedOrder(const CompactTable& table, std::size_t c, const Col
             keys.reserve((to - from) * 16);
             for (std::size_t i = from; i < to; ++i) {
                 offsets[i] = keys.size();
-                collation.appendFoldedKey(table.text(static_cast<std::size_t>(entries[i].row), c),
-                                          keys);
+                collation.appendKey(table.text(static_cast<std::size_t>(entries[i].row), c), keys);
             }
         };
         if (split) {
@@ -122,9 +122,7 @@ std::vector<int> sortedOrder(const CompactTable& table, std::size_t c, const Col
             }
             const QStringView tx = table.text(static_cast<std::size_t>(x.row), c);
             const QStringView ty = table.text(static_cast<std::size_t>(y.row), c);
-            if (int r = collation.compareCased(tx, ty))
-                return r < 0;
-            if (int r = QtPrivate::compareStrings(tx, ty, Qt::CaseSensitive))
+            if (int r = collation.compareTies(tx, ty))
                 return r < 0;
         }
         return x.row < y.row;

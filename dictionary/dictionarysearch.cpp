@@ -19,4 +19,15 @@ void searchDictionary(TableHandle& table, const QString& headwordField, const QS
     table.next();
 }
 
+QString pressSearchButton(TableHandle& table, const QString& headwordField, const QString& boxText,
+                          const std::function<void(const QString&)>& showCut) {
+    // The apostrophe would end the quoted text of the filter: the box itself loses it and all
+    // that follows, in front of the learner.
+    const QString cut = cutAtApostrophe(boxText);
+    if (cut.size() != boxText.size() && showCut)
+        showCut(cut);
+    searchDictionary(table, headwordField, cut);
+    return cut;
+}
+
 } // namespace peltavo

@@ -19,13 +19,8 @@ void Tanaekr::sarabClick() {
     const DirectionBindings* bindings = bindingsOf(state_.DirectionMode);
     if (!bindings)
         return;
-    // The apostrophe would end the quoted text of the filter: the box itself loses it and all
-    // that follows, in front of the learner.
-    const QString cut = cutAtApostrophe(ara->text());
-    if (cut.size() != ara->text().size())
-        ara->setText(cut);
-    searchDictionary(*dictionaryTable(dictionaryTables(), *bindings), bindings->headwordField,
-                     ara->text());
+    pressSearchButton(*dictionaryTable(dictionaryTables(), *bindings), bindings->headwordField,
+                      ara->text(), [this](const QString& cut) { ara->setText(cut); });
 }
 
 void Tanaekr::sozlukbClick() {

@@ -136,9 +136,14 @@ TEST(TableHandleSearch, DictionarySearchFromTheNearestHeadword) {
     table->setFilter(QStringLiteral("ikelime >= 'boo'"));
     EXPECT_EQ(table->fieldAsString(QStringLiteral("ikelime")), QStringLiteral("book"));
 
-    // A search text with its trailing blank (as the word pick leaves it) and an empty one.
+    // A search text with its trailing blank (as the word pick leaves it) finds the word: blanks
+    // do not decide; nor does case, so a capital finds the lower-case headword first.
     table->setFilter(QStringLiteral("ikelime >= 'book '"));
-    EXPECT_EQ(table->fieldAsString(QStringLiteral("ikelime")), QStringLiteral("booking"));
+    EXPECT_EQ(table->fieldAsString(QStringLiteral("ikelime")), QStringLiteral("book"));
+    table->setFilter(QStringLiteral("ikelime >= 'LIBRARY'"));
+    EXPECT_EQ(column(*table, QStringLiteral("ikelime")),
+              all.mid(all.indexOf(QStringLiteral("library"))));
+    // And an empty one lets every row through.
     table->setFilter(QStringLiteral("ikelime >= ''"));
     EXPECT_EQ(table->recordCount(), all.size());
 

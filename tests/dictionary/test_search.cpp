@@ -47,12 +47,15 @@ const Search kSearches[] = {
     {"book", false, "book", "book", "ikelime >= 'book'", "book", "booking"},
     {"apostrophe", false, "don't", "don", "ikelime >= 'don'", "don", "evening"},
     {"leadingApostrophe", false, "'abc", "", "ikelime >= ''", "about", "above"},
-    {"trailingBlank", false, "book ", "book ", "ikelime >= 'book '", "booking", "bookshop"},
+    {"trailingBlank", false, "book ", "book ", "ikelime >= 'book '", "book", "booking"},
+    {"capitalised", false, "Book", "Book", "ikelime >= 'Book'", "book", "booking"},
+    {"punctuationAfter", false, "book.", "book.", "ikelime >= 'book.'", "book", "booking"},
     {"betweenHeadwords", false, "boo", "boo", "ikelime >= 'boo'", "book", "booking"},
     {"afterEveryHeadword", false, "zzzz", "zzzz", "ikelime >= 'zzzz'", "", ""},
     {"lastEntry", false, "zero", "zero", "ikelime >= 'zero'", "zero", "zero"},
     {"turkish", true, "kitap", "kitap", "tkelime >= 'kitap'", "kitap", "kütüphane"},
     {"turkishDotlessI", true, "ılık", "ılık", "tkelime >= 'ılık'", "ılık", "ışık"},
+    {"turkishCapitalDottedI", true, "İyi ", "İyi ", "tkelime >= 'İyi '", "iyi", "iyilik"},
 };
 
 class SearchPress : public ::testing::TestWithParam<Search> {

@@ -9,8 +9,14 @@
 namespace peltavo::test {
 
 ToolRun runPeltavoDb(const QStringList& args) {
+    return runPeltavoDb(args, QByteArray());
+}
+
+ToolRun runPeltavoDb(const QStringList& args, const QByteArray& input) {
     QProcess process;
     process.start(runtimeDir() + QStringLiteral("/peltavo-db"), args);
+    process.write(input);
+    process.closeWriteChannel();
     ToolRun run;
     if (!process.waitForFinished(180000)) {
         ADD_FAILURE() << "peltavo-db " << args.join(u' ').toStdString() << " did not finish";

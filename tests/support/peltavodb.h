@@ -16,5 +16,7 @@ struct ToolRun {
 // Runs peltavo-db from the build's program folder with `args`; a run that does not finish within
 // three minutes fails the calling test.
 ToolRun runPeltavoDb(const QStringList& args);
+// The same with `input` on its standard input.
+ToolRun runPeltavoDb(const QStringList& args, const QByteArray& input);
 
 } // namespace peltavo::test

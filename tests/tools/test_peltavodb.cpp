@@ -4,10 +4,12 @@
 #include "peltavodb.h"
 #include "testpaths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,6 +136,150 @@ TEST(PeltavoDb, BadFilesExitTwoWithAClearMessage) {
 
     EXPECT_EQ(runPeltavoDb({QStringLiteral("dump"), sample()}).exitCode, 64);
     EXPECT_EQ(runPeltavoDb({}).exitCode, 64);
+}
+
+// The grid after "Sözlükte Ara", for many texts in one run: one JSON array a line of input.
+TEST(PeltavoDbSearch, ListsWhatTheGridShowsForEachText) {
+    const struct {
+        const char* name;
+        QStringList options; // after FILE
+        const char* input;   // one JSON string a line
+        const char* output;
+    } cases[] = {
+        {"apostrophe cut, the grid's first ten, nothing after the last headword",
+         {"it"},
+         "\"don't\"\n\"zzzz\"\n\"'abc\"\n",
+         "[\"don\",\"evening\",\"go\",\"good\",\"goodbye\",\"hello\",\"homework\",\"how\",\"I\","
+         "\"kilo\"]\n[]\n"
+         "[\"about\",\"above\",\"accept\",\"afternoon\",\"again\",\"always\",\"am\",\"and\","
+         "\"Ankara\",\"apple\"]\n"},
+        {"rows asked for; the same text twice lists the same",
+         {"it", "--rows", "3"},
+         "\"book\"\n\"book\"\n\"kit\"\n\"zero\"\n",
+         "[\"book\",\"booking\",\"bookshop\"]\n[\"book\",\"booking\",\"bookshop\"]\n"
+         "[\"leave\",\"library\",\"Library\"]\n[\"zero\"]\n"},
+        {"Turkish, apostrophe cut, escaped letters in the input",
+         {"ti", "--rows", "2"},
+         "\"\\u0131l\\u0131k\"\n\"çay'ın\"\n",
+         "[\"ılık\",\"ışık\"]\n[\"çay\",\"çok\"]\n"},
+        {"case, blanks and punctuation do not decide",
+         {"it", "--rows", "2"},
+         "\"book \"\n\"LIBRARY\"\n\"good-bye\"\n",
+         "[\"book\",\"booking\"]\n[\"library\",\"Library\"]\n[\"goodbye\",\"hello\"]\n"},
+        {"a click into each word of a line",
+         {"it", "--rows", "2", "--clicks"},
+         "\"Good morning, I am in the Library.\"\n\"\"\n",
+         "[{\"pick\":\"Goo\",\"rows\":[\"good\",\"goodbye\"],\"word\":\"Good\"},"
+         "{\"pick\":\"morni\",\"rows\":[\"morning\",\"notebook\"],\"word\":\"morning,\"},"
+         "{\"pick\":\"I \",\"rows\":[\"I\",\"kilo\"],\"word\":\"I\"},"
+         "{\"pick\":\"am \",\"rows\":[\"am\",\"and\"],\"word\":\"am\"},"
+         "{\"pick\":\"in \",\"rows\":[\"kilo\",\"leave\"],\"word\":\"in\"},"
+         "{\"pick\":\"the \",\"rows\":[\"the\",\"ticket\"],\"word\":\"the\"},"
+         "{\"pick\":\"Libra\",\"rows\":[\"library\",\"Library\"],\"word\":\"Library.\"}]"
+         "\n[]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolRun r = runPeltavoDb(QStringList{QStringLiteral("search"), sample()} + c.options,
+                                       QByteArray(c.input));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString::fromUtf8(c.output));
+    }
+}
+
+TEST(PeltavoDbSearch, RefusesWhatItCannotRead) {
+    ToolRun r = runPeltavoDb({QStringLiteral("search"), sample(), QStringLiteral("it")},
+                             "\"cat\"\nbook\n\"book\"\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, QStringLiteral("[\"cat\",\"don\",\"evening\",\"go\",\"good\",\"goodbye\","
+                                    "\"hello\",\"homework\",\"how\",\"I\"]\n"));
+    EXPECT_EQ(r.err, QStringLiteral("peltavo-db search: standard input, line 2: expected one JSON "
+                                    "string, such as \"the \"\n"));
+    r = runPeltavoDb(
+        {QStringLiteral("search"), QStringLiteral("/nonexistent/x.mdb"), QStringLiteral("ti")},
+        "\"a\"\n");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"no such file")) << r.err.toStdString();
+    for (const QStringList& bad :
+         {QStringList{sample(), QStringLiteral("xx")}, QStringList{sample()},
+          QStringList{sample(), QStringLiteral("it"), QStringLiteral("--rows"),
+                      QStringLiteral("-1")},
+          QStringList{sample(), QStringLiteral("it"), QStringLiteral("--nosuch")}})
+        EXPECT_EQ(runPeltavoDb(QStringList{QStringLiteral("search")} + bad, "\"a\"\n").exitCode, 64)
+            << bad.join(u' ').toStdString();
+}
+
+// tools/lookup-report.py on a small database: which clicks find the word's own entry or its
+// lemma (a glossary form, an English rule), first, among the four rows shown, among ten.
+TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
+    using peltavo::Column;
+    using peltavo::ColumnType;
+    using peltavo::FieldValue;
+    QTemporaryDir dir;
+    auto column = [](const char* name, ColumnType type) {
+        return Column{QString::fromLatin1(name), type, 255};
+    };
+    auto dictionary = [&](const char* name, const char* number, const char* headword,
+                          const char* meaning, const QStringList& words) {
+        peltavo::TableData t{QString::fromLatin1(name),
+                             {column(number, ColumnType::Integer),
+                              column(headword, ColumnType::Text),
+                              column(meaning, ColumnType::Memo)},
+                             {}};
+        for (const QString& w : words)
+            t.rows.push_back({FieldValue{QString::number(t.rows.size() + 1)}, FieldValue{w},
+                              FieldValue{QStringLiteral("-")}});
+        return t;
+    };
+    const peltavo::TableData konus{
+        QStringLiteral("konus"),
+        {column("kno", ColumnType::Integer), column("ikonus", ColumnType::Memo),
+         column("tkonus", ColumnType::Memo)},
+        {{FieldValue{QStringLiteral("1")},
+          FieldValue{QStringLiteral("Hello! I'm the cats — 42 children they tried\r\n"
+                                    "beautiful Cathy zoo")},
+          FieldValue{QStringLiteral("Evet, kitaplar çok güzel.\r\nIRMAK Ankara'da")}}}};
+    const QString db = dir.filePath(QStringLiteral("report.mdb"));
+    peltavo::writeJet4Database(
+        db, {konus,
+             dictionary("isozluk", "ino", "ikelime", "tanlam",
+                        {"zoo", "beautician", "beautification", "beautified", "beautifier",
+                         "beautiful", "cat", "catch", "child", "childhood", "hell", "hello", "I",
+                         "icon", "the", "then", "trial", "trick", "try"}),
+             dictionary("tsozluk", "tno", "tkelime", "ianlam",
+                        {"evet", "evgin", "kitap", "kitaplık", "çok", "çok acele", "güzel",
+                         "güzellik", "ırmak"})});
+    const QString glossary = dir.filePath(QStringLiteral("glossary"));
+    for (const auto& [folder, text] :
+         {std::pair{"en-tr", "child | (i.) çocuk\nchildren = child | (i.) çocuklar\n"},
+          std::pair{"tr-en", "kitap | (i.) book\nkitaplar = kitap | books\n"}}) {
+        ASSERT_TRUE(QDir(glossary).mkpath(QString::fromLatin1(folder)));
+        QFile file(glossary + u'/' + QString::fromLatin1(folder) + QStringLiteral("/core.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QProcess report;
+    report.start(QStringLiteral("python3"),
+                 {QStringLiteral(PELTAVO_SOURCE_DIR "/tools/lookup-report.py"),
+                  QStringLiteral("--db"), db, QStringLiteral("--tool"),
+                  peltavo::test::runtimeDir() + QStringLiteral("/peltavo-db"),
+                  QStringLiteral("--glossary"), glossary});
+    ASSERT_TRUE(report.waitForFinished(60000));
+    const QString out = QString::fromUtf8(report.readAllStandardOutput());
+    ASSERT_EQ(report.exitCode(), 0) << report.readAllStandardError().toStdString();
+    // English: I'm (I), the, cats (cat), children (child), zoo first; Hello! (hello after hell)
+    // and tried (try after trial, trick) shown; beautiful fifth; they and Cathy missed; the dash
+    // and the number are no words.
+    EXPECT_TRUE(
+        out.contains(u"| English conversations, English–Turkish | 10 | 50 % | 70 % | 80 % |"))
+        << out.toStdString();
+    // Turkish: Evet, kitaplar (kitap), çok, güzel., IRMAK (ırmak) first; Ankara'da missed.
+    EXPECT_TRUE(
+        out.contains(u"| Turkish conversations, Turkish–English | 6 | 83 % | 83 % | 83 % |"))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"| 1 | cathy | \"Cath\" | child, childhood, hell, hello |"))
+        << out.toStdString();
 }
 
 } // namespace

@@ -17,9 +17,6 @@
 
 namespace peltavo::db {
 
-namespace {
-
-// The file must exist, be readable and pass the program's own header test.
 void checkDatabase(const QString& path) {
     if (!QFile::exists(path))
         throw Error(QStringLiteral("%1: no such file").arg(path));
@@ -32,6 +29,8 @@ void checkDatabase(const QString& path) {
     if (!headerIsJet(header))
         throw Error(QStringLiteral("Invalid Access Database"));
 }
+
+namespace {
 
 QString columnTypeName(ColumnType type) {
     switch (type) {

@@ -10,5 +10,10 @@ int runTables(const QStringList& args);
 int runDump(const QStringList& args);
 int runBuild(const QStringList& args);
 int runSynth(const QStringList& args);
+int runSearch(const QStringList& args);
+
+// Throws peltavo::Error unless `path` exists, can be read and passes the program's own header
+// test ("Invalid Access Database").
+void checkDatabase(const QString& path);
 
 } // namespace peltavo::db

@@ -16,6 +16,7 @@ constexpr auto kUsage = R"(usage:
   peltavo-db dump FILE TABLE [--sort FIELD] [--filter EXPR] [--json]
   peltavo-db build CONTENT_DIR -o FILE
   peltavo-db synth --rows N -o FILE
+  peltavo-db search FILE it|ti [--rows N] [--clicks]   (texts on stdin, one JSON string a line)
 )";
 
 } // namespace
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("dump"), peltavo::db::runDump},
         {QStringLiteral("build"), peltavo::db::runBuild},
         {QStringLiteral("synth"), peltavo::db::runSynth},
+        {QStringLiteral("search"), peltavo::db::runSearch},
     };
     const auto command = args.isEmpty() ? commands.end() : commands.find(args.first());
     if (command == commands.end()) {
