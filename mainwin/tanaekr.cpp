@@ -11,6 +11,7 @@
 #include "directorylist.h"
 #include "finddialog.h"
 #include "glyphs.h"
+#include "keyboard.h"
 #include "layout.h"
 #include "lineedit.h"
 #include "memo.h"
@@ -111,6 +112,7 @@ Tanaekr::Tanaekr(ProgramState& state, platform::Platform& platform, QWidget* par
     setTabOrder();
     connectHandlers();
     platform::nameControlsForAccessibility(this);
+    platform::pressButtonsWithEnter(this);
 }
 
 Tanaekr::~Tanaekr() = default;

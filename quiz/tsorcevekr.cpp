@@ -7,6 +7,7 @@
 #include "directorylist.h"
 #include "error.h"
 #include "glyphs.h"
+#include "keyboard.h"
 #include "layout.h"
 #include "lineedit.h"
 #include "notesbrowser.h"
@@ -99,6 +100,7 @@ Tsorcevekr::Tsorcevekr(ProgramState& state, platform::Platform& platform, QWidge
     setTabOrder();
     connectHandlers();
     platform::nameControlsForAccessibility(this);
+    platform::pressButtonsWithEnter(this);
 }
 
 Tsorcevekr::~Tsorcevekr() = default;

@@ -31,7 +31,7 @@ import unittest
 import pyatspi
 
 from atspi_driver import (MAIN_TITLE_PREFIX, CheckFailed, Program, children, click, controls, descendants,
-                          find_named, has_state, key, main_window,
+                          find_named, has_state, key, main_window, text_of,
                           top_windows, type_text, wait_until, x_window_id)
 
 
@@ -211,11 +211,11 @@ class BusCase(unittest.TestCase):
             press_and_settle(self.focus, self.main, [tab])
         self.fail(f"Tab never reached '{stop}' in the main window")
 
-    def open_window(self, opener):
-        """Presses the main window's opener with Space and gives the new window on the bus."""
+    def open_window(self, opener, press="space"):
+        """Presses the main window's opener (with Space) and gives the new window on the bus."""
         before = set(w.name for w in top_windows(self.program.app))
         self.tab_to(opener)
-        key("space")
+        key(press)
 
         def opened():
             new = [w for w in top_windows(self.program.app) if w.name not in before]
@@ -269,6 +269,34 @@ class WindowWalks(BusCase):
         print(f"ok: {case.role} '{window.name}': {' > '.join(forward)}"
               + (f"; heard as {', '.join(f'{k} {v!r}' for k, v in heard.items())}"
                  if heard else ""), flush=True)
+
+
+class Keys(BusCase):
+    # A window opened by Enter on its main-window button, a button of it pressed with Enter, and
+    # what changes when that press does its work.
+    ENTER_PRESSES = (
+        (WALKS[3], "Cancel", lambda window: has_state(window, pyatspi.STATE_SHOWING)),
+        (WALKS[1], "sonrab", lambda window: text_of(find_named(window, "DBEdit1"))),
+        (WALKS[2], "cb1", lambda window: sum(find_named(window, bar).queryValue().currentValue
+                                             for bar in ("pb1", "pb2"))),
+    )
+
+    def test_enter_presses_the_focused_button_in_every_window(self):
+        for case, button, state in self.ENTER_PRESSES:
+            with self.subTest(window=case.window), self.session():
+                window = self.open_window(case.opened_by, "Return")
+                stops = Stops(window, case)
+                wait_until("the focus inside the window", lambda: stops.at_focus(self.focus), 10)
+                for _ in range(len(case.stops)):
+                    if stops.at_focus(self.focus) == button:
+                        break
+                    press_and_settle(self.focus, window, ["Tab"])
+                self.assertEqual(stops.at_focus(self.focus), button)
+                before = state(window)
+                key("Return")
+                wait_until(f"Enter on '{button}' to press it",
+                           lambda: True if state(window) != before else None, 10)
+                print(f"ok: Enter opened '{window.name}' and pressed '{button}'", flush=True)
 
 
 class MessageBoxes(BusCase):
