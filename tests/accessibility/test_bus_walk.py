@@ -72,7 +72,8 @@ WALKS = (
     # The find dialog: its find button stays disabled until there is something to find.
     # Tab meets the first of the two direction buttons; the arrow keys choose between them.
     WindowWalk("bul", "Kelime Ara", "dialog",
-               ("findText", "Match whole word only", "Match case", "Up", "Find Next", "Cancel")),
+               ("findText", "Yalnızca tam kelime", "Büyük/küçük harf duyarlı", "Yukarı",
+                "Sonrakini Bul", "İptal")),
 )
 
 # Where the note memo lies in the main window: a click there starts the keyboard's walk.
@@ -275,7 +276,7 @@ class Keys(BusCase):
     # A window opened by Enter on its main-window button, a button of it pressed with Enter, and
     # what changes when that press does its work.
     ENTER_PRESSES = (
-        (WALKS[3], "Cancel", lambda window: has_state(window, pyatspi.STATE_SHOWING)),
+        (WALKS[3], "İptal", lambda window: has_state(window, pyatspi.STATE_SHOWING)),
         (WALKS[1], "sonrab", lambda window: text_of(find_named(window, "DBEdit1"))),
         (WALKS[2], "cb1", lambda window: sum(find_named(window, bar).queryValue().currentValue
                                              for bar in ("pb1", "pb2"))),
