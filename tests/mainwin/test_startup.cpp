@@ -360,6 +360,59 @@ TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
     }
 }
 
+// Whatever the two database openings show comes before the main window is shown; the main window
+// is shown early, before the dictionaries are read, only when nothing will be.
+TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
+    const QString sample = test::fixture(QStringLiteral("peltavo-sample.mdb"));
+    const QStringList dictionaries{QStringLiteral("konus"), QStringLiteral("isozluk"),
+                                   QStringLiteral("tsozluk")};
+    enum class File { Sample, Missing, NotJet, Tables };
+    const struct Case {
+        const char* name;
+        File file;
+        QStringList tables; // for File::Tables: the sample's tables written to the database
+        int said;
+        bool earlyPaint;
+    } cases[] = {
+        {"sound", File::Sample, {}, 0, true},
+        {"missing", File::Missing, {}, 4, false},
+        {"not a Jet file", File::NotJet, {}, 2, false},
+        {"no quiz tables", File::Tables, dictionaries, 1, false},
+        {"no Turkish-English dictionary",
+         File::Tables,
+         {QStringLiteral("konus"), QStringLiteral("isozluk"), QStringLiteral("sorubos"),
+          QStringLiteral("cevap")},
+         1,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Started s(false);
+        const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
+        if (c.file == File::Sample) {
+            ASSERT_TRUE(QFile::copy(sample, target));
+        } else if (c.file == File::NotJet) {
+            QFile file(target);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+        } else if (c.file == File::Tables) {
+            std::vector<TableData> tables;
+            for (const QString& name : c.tables)
+                tables.push_back(JetReader::readTable(sample, name));
+            writeJet4Database(target, tables);
+        }
+        int overTheWindow = 0;
+        s.platform.fakeDialogs.whenShown = [&] {
+            overTheWindow += s.state.anaekr && s.state.anaekr->isVisible();
+        };
+        s.windows = startWindows(s.state, s.platform);
+        EXPECT_EQ(s.dialogs().size(), c.said) << s.dialogs().join(u'|').toStdString();
+        EXPECT_EQ(overTheWindow, 0);
+        EXPECT_EQ(s.windows.anaekr->isVisible(), c.earlyPaint);
+        s.windows.anaekr->hide();
+    }
+}
+
 TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     Started s;
     s.start();
