@@ -140,6 +140,45 @@ TEST_F(Panes, SpeechSpeaksTheEnglishDisplayLineOfEitherDirection) {
     EXPECT_EQ(w.platform.speech.released, 3);
 }
 
+// A wrapped English line is spoken whole, and in "ti" the English line is the one that translates
+// the Turkish line of the caret, however the English wraps in the translation pane.
+TEST_F(Panes, SpeechSpeaksTheWholeStoredLineOfTheCaretInEitherDirection) {
+    const QString first = QStringLiteral(
+        "Excuse me, could you tell me when the next train to Ankara leaves? I really need to be "
+        "there before my very important meeting starts early this evening, and I would also like "
+        "to know whether there is a later train, just in case the meeting runs late tonight.");
+    const QString second = QStringLiteral("It leaves at half past four from platform two.");
+    const struct {
+        bool turkishFirst;
+        int displayLine; // of prog
+        const QString& spoken;
+    } cases[] = {{false, 0, first},
+                 {false, 1, first},
+                 {false, 2, second},
+                 {true, 0, first},
+                 {true, 1, second}};
+    for (const auto& c : cases) {
+        if ((w.state.DirectionMode == QStringLiteral("ti")) != c.turkishFirst)
+            w->turbClick();
+        TableData conversation;
+        conversation.name = QStringLiteral("konus");
+        conversation.columns = {{QStringLiteral("ikonus")}, {QStringLiteral("tkonus")}};
+        conversation.rows = {{first + QStringLiteral("\r\n") + second,
+                              QStringLiteral("Affedersiniz, Ankara treni ne zaman kalkıyor?\r\n"
+                                             "Saat dört buçukta ikinci perondan kalkıyor.")}};
+        w->Table->close();
+        w->Table->open(std::move(conversation));
+        // The English line wraps in the pane that shows it: prog in "it", kullandb in "ti".
+        const platform::Memo* english = c.turkishFirst ? w->kullandb : w->prog;
+        ASSERT_NE(english->displayLines().lineText(0), first);
+        ASSERT_GT(w->prog->displayLines().count(), c.displayLine);
+        translateDisplayLine(c.displayLine);
+        w->sesbClick();
+        EXPECT_EQ(w->cumle->text(), c.spoken) << c.turkishFirst << " " << c.displayLine;
+        EXPECT_EQ(w.platform.speech.spoken.last(), c.spoken);
+    }
+}
+
 TEST_F(Panes, SpeechFailuresReachTheErrorBoxAndTheVoiceIsReleased) {
     w->cumle->setText(QStringLiteral("before"));
     w.platform.speech.createError = QStringLiteral("no engine");
