@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -70,10 +71,15 @@ public:
     Tsorcevekr* operator->() { return window.get(); }
     FakePlatform& platform() { return *platform_; }
 
-    // Shows the window and waits until it is on the screen.
+    // Shows the window and waits until it is on the screen and its notes pane has been made.
     void show() {
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(waitForPane(*window));
+    }
+
+    static bool waitForPane(const Tsorcevekr& w) {
+        return QTest::qWaitFor([&] { return w.web != nullptr; }, kLoadTimeoutMs);
     }
 
     // Asks questions until the one numbered `number` comes (the draw is random).
@@ -506,6 +512,7 @@ TEST(QuizShowing, TheMainWindowsButtonOnlyRaisesAnOpenQuiz) {
     Tsorcevekr& w = *quiz;
     main->boslukbClick();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QuizWindow::waitForPane(w));
     EXPECT_EQ(w.focusWidget(), w.cb[0]); // the window that opens has the focus on its first stop
     ASSERT_TRUE(quiz.ask(5));
     w.cevkont(button(w, 1));
@@ -641,6 +648,92 @@ TEST(QuizNotes, AMissingNotesPageShowsTheErrorPageAndTheQuizStillWorks) {
     const int presses = w.pb1->value() + w.pb2->value();
     QTest::mouseClick(w.cb[0], Qt::LeftButton);
     EXPECT_EQ(w.pb1->value() + w.pb2->value(), presses + 1);
+}
+
+// The first showing: the window with its question and buttons on the screen first, a line in the
+// pane's place and the busy cursor while the web engine starts; then the notes, the line gone.
+TEST(QuizNotes, TheQuestionComesFirstThenTheNotesUnderTheBusyCursor) {
+    QuizWindow quiz;
+    Tsorcevekr& w = *quiz;
+    struct FirstFrame : QObject {
+        const Tsorcevekr* w;
+        bool seen = false, pane = false, note = false, question = false, busy = false;
+        QString said;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() != QEvent::Paint || std::exchange(seen, true))
+                return false;
+            pane = w->web != nullptr;
+            note = w->webNote->isVisible();
+            said = w->webNote->text();
+            question = !w->cumle->text().isEmpty() && !w->cb[0]->text().isEmpty();
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            busy = cursor && cursor->shape() == Qt::BusyCursor;
+            return false;
+        }
+    } first;
+    first.w = &w;
+    w.installEventFilter(&first);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.seen; }, kLoadTimeoutMs));
+    w.removeEventFilter(&first);
+    EXPECT_FALSE(first.pane) << "the web engine waits for the first frame";
+    EXPECT_TRUE(first.question);
+    EXPECT_TRUE(first.note);
+    EXPECT_EQ(first.said, QStringLiteral("Ders notları açılıyor, lütfen bekleyin…"));
+    EXPECT_TRUE(first.busy);
+
+    ASSERT_TRUE(QuizWindow::waitForPane(w));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.webNote->isHidden(); }, kLoadTimeoutMs));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(w.web->isVisible());
+    EXPECT_EQ(w.web->geometry(), w.webNote->geometry());
+    w.hide();
+}
+
+// Without the notes module the pane's place says why it is empty; no box, and the quiz goes on.
+// Run in a copy of this program in a folder of its own, which the module was never loaded into and
+// which has no module beside it.
+TEST(QuizNotes, WithoutTheNotesModuleThePaneSaysWhyAndNoBoxComes) {
+    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_WITHOUT_NOTES_MODULE")) {
+        QTemporaryDir folder;
+        const QString program = folder.filePath(QStringLiteral("test_quiz"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral("/proc/self/exe"), program));
+        ASSERT_TRUE(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PELTAVO_TEST_WITHOUT_NOTES_MODULE"),
+                           QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(program, {QStringLiteral("--gtest_filter=QuizNotes.WithoutTheNotesModule*")});
+        ASSERT_TRUE(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test.")))
+            << output.toStdString();
+        return;
+    }
+    QuizWindow quiz;
+    Tsorcevekr& w = *quiz;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return w.webNote->text().startsWith(QStringLiteral("Ders notları gösterilemiyor."));
+        },
+        kLoadTimeoutMs));
+    EXPECT_TRUE(w.webNote->text().contains(QStringLiteral("peltavo-notes.so")));
+    EXPECT_TRUE(w.webNote->isVisible());
+    EXPECT_EQ(w.web, nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QTest::mouseClick(w.cb[0], Qt::LeftButton);
+    EXPECT_EQ(w.pb1->value() + w.pb2->value(), 1);
+    w.close();
+    w.show(); // a later showing says the same, with no box either
+    QTest::qWait(100);
+    EXPECT_TRUE(w.webNote->isVisible());
+    EXPECT_TRUE(quiz.platform().fakeDialogs.log.isEmpty());
+    EXPECT_TRUE(test::applicationPlatform().fakeDialogs.log.isEmpty());
+    w.hide();
 }
 
 // ---------------------------------------------------------------------------------------------
