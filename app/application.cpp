@@ -5,12 +5,34 @@
 #include "error.h"
 #include "platform.h"
 
+#include <QIcon>
+
+#include <utility>
+
+// The icon's pictures lie in a library of their own (packaging/); registered by name.
+static void registerIconPictures() {
+    static bool registered = false;
+    if (!std::exchange(registered, true))
+        Q_INIT_RESOURCE(peltavo_icon);
+}
+
 namespace peltavo {
+
+QIcon programIcon() {
+    registerIconPictures();
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/peltavo/icons/%1x%1/peltavo.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
 
 PeltavoApplication::PeltavoApplication(int& argc, char** argv, platform::Platform& platform)
     : QApplication(argc, argv), platform_(platform) {
     platform::installFontSubstitutes();
     platform::installWindowRoles();
+    // Every window carries it, as the menu entry does.
+    setWindowIcon(programIcon());
     // The handlers connected to signals catch their errors before Qt's frames; they are shown
     // here.
     setEventHandlerErrorReporter([this](std::exception_ptr error) { showUncaught(error); });

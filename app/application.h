@@ -4,11 +4,16 @@
 
 #include <exception>
 
+class QIcon;
+
 namespace peltavo {
 
 namespace platform {
 class Platform;
 }
+
+// The program's icon (packaging/peltavo.svg) at the sizes of the desktop's icon theme.
+QIcon programIcon();
 
 // The application object. An error that an event handler raises and does not catch
 // (peltavo::Error or another std::exception) ends that handler; its message is shown in the

@@ -1,6 +1,7 @@
 #include "dictionarygridmodel.h"
 #include "directorylist.h"
 #include "error.h"
+#include "finddialog.h"
 #include "jetreader.h"
 #include "jetwriter.h"
 #include "memo.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
 #include <QProcess>
 #include <QTableView>
 #include <QTest>
@@ -443,6 +445,24 @@ TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     EXPECT_TRUE(othersStayed);
     EXPECT_FALSE(timedOut) << "closing the main window did not end the event loop";
     s.windows.sorcevekr->hide();
+}
+
+// Every window carries the program's icon, as its menu entry does, at the sizes of the icon theme.
+TEST(StartUp, EveryWindowCarriesTheProgramsIcon) {
+    Started s;
+    s.start();
+    for (const QWidget* window : {static_cast<QWidget*>(s.windows.anaekr.get()),
+                                  static_cast<QWidget*>(s.windows.sozlukekr.get()),
+                                  static_cast<QWidget*>(s.windows.sorcevekr.get()),
+                                  static_cast<QWidget*>(s.windows.anaekr->bul)}) {
+        const QIcon icon = window->windowIcon();
+        for (const int size : {16, 32, 48, 64, 128, 256}) {
+            EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)))
+                << window->objectName().toStdString() << " " << size;
+        }
+        // Drawn, not empty: the middle of the picture is opaque.
+        EXPECT_EQ(icon.pixmap(48).toImage().pixelColor(24, 24).alpha(), 255);
+    }
 }
 
 TEST(StartUp, TheQuizWindowKeepsTheFolderCurrentWhenItWasBuilt) {
