@@ -342,6 +342,48 @@ TEST_F(MainWindowLayout, GlyphButtonsCarryAPictureWithATransparentBackground) {
     }
 }
 
+// The columns of a button's face where its caption leaves ink: the first and the last, or -1.
+std::pair<int, int> inkColumns(QPushButton* button) {
+    const QImage face = button->grab().toImage();
+    const QColor ink = button->palette().color(QPalette::ButtonText);
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < face.width(); ++x) {
+        for (int y = face.height() / 4; y < face.height() * 3 / 4; ++y) {
+            const QColor c = face.pixelColor(x, y);
+            const int distance = std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
+                                 std::abs(c.blue() - ink.blue());
+            if (distance < 200) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+    }
+    return {first, last};
+}
+
+// Every caption of the window's buttons (of the two a button may show, the longer) stands clear of
+// the button's edges.
+TEST(MainWindowCaptions, EveryCaptionStandsClearOfItsButtonsEdges) {
+    test::MainWindowOnSample w;
+    Tanaekr& window = *w;
+    window.metinbClick(); // "Tercüme Metin Gizle", the longer of metinb's two captions
+    window.turbClick();   // "İngilizce -> Türkçe"
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    constexpr int kClear = 3; // the bevel and a pixel of air
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        if (button->text().isEmpty() || button->window() != &window)
+            continue;
+        button->show();
+        const auto [first, last] = inkColumns(button);
+        const std::string name = button->text().toStdString();
+        EXPECT_GE(first, kClear) << name;
+        EXPECT_LE(last, button->width() - 1 - kClear) << name;
+    }
+    window.hide();
+}
+
 TEST(Glyphs, AStripSplitsIntoTwoPicturesAndOliveIsTransparent) {
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(QColor(128, 128, 0));
