@@ -72,9 +72,10 @@ QPushButton* makeGlyphButton(QWidget* parent, platform::Glyph glyph, const QStri
     return button;
 }
 
-// A label that fits its width to its text; its height and place stay.
+// A label that fits its width to its text; its height and place stay. A label with no text takes
+// no width, so that its colour does not stand in the line as a block.
 void fitWidth(QLabel* label) {
-    label->resize(label->sizeHint().width(), label->height());
+    label->resize(label->text().isEmpty() ? 0 : label->sizeHint().width(), label->height());
 }
 
 } // namespace

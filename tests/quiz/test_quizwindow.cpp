@@ -119,7 +119,7 @@ QWidget* nextTabStop(QWidget* widget) {
 }
 
 int fittedWidth(const QLabel* label) {
-    return label->sizeHint().width();
+    return label->text().isEmpty() ? 0 : label->sizeHint().width();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -817,6 +817,29 @@ protected:
 
     QuizWindow quiz{false, false};
 };
+
+// Right of the gap only the words after it are coloured: a gap that ends the sentence leaves
+// nothing there, also when the label after the gap has never shown a word (the first question).
+TEST_F(QuizOnTables, NothingIsColouredRightOfAGapThatEndsTheSentence) {
+    const struct {
+        const char* sentence;
+        bool wordsAfter;
+    } cases[] = {{"This is          ", false},
+                 {"He has          pears.", true},
+                 {"This is          ", false}};
+    for (const auto& c : cases) {
+        open({QStringLiteral("1"), QString::fromUtf8(c.sentence), QStringLiteral("t"),
+              QStringLiteral("b"), kNull, kNull},
+             {{QStringLiteral("t"), QStringLiteral("b"), QStringLiteral("c")}});
+        w().sorusor();
+        const QImage shot = w().grab().toImage();
+        const QRect gap = w().bose->geometry();
+        int coloured = 0;
+        for (int x = gap.right() + 1; x < shot.width(); ++x)
+            coloured += shot.pixelColor(x, gap.center().y()) == QColor(166, 202, 240);
+        EXPECT_EQ(coloured > 0, c.wordsAfter) << c.sentence;
+    }
+}
 
 TEST_F(QuizOnTables, NoRowForTheDrawnNumberStopsAtTheSentence) {
     open({QStringLiteral("5"), QStringLiteral("A  b"), QStringLiteral("t"), QStringLiteral("b"),
