@@ -27,8 +27,27 @@ QIcon programIcon() {
     return icon;
 }
 
-PeltavoApplication::PeltavoApplication(int& argc, char** argv, platform::Platform& platform)
-    : QApplication(argc, argv), platform_(platform) {
+namespace {
+
+// What QApplication is given of the command line: the program's name and nothing more. Qt takes
+// options of its own from there (-reverse, -style, -stylesheet, -platform and others), which would
+// change the program; it takes no arguments.
+struct NameOnly {
+    int argc = 1;
+    char* argv[2] = {nullptr, nullptr};
+};
+
+NameOnly& nameOnly(int argc, char** argv) {
+    static char fallback[] = "peltavo";
+    static NameOnly arguments;
+    arguments.argv[0] = argc > 0 && argv[0] ? argv[0] : fallback;
+    return arguments;
+}
+
+} // namespace
+
+PeltavoApplication::PeltavoApplication(int argc, char** argv, platform::Platform& platform)
+    : QApplication(nameOnly(argc, argv).argc, nameOnly(argc, argv).argv), platform_(platform) {
     platform::installFontSubstitutes();
     platform::installWindowRoles();
     // Every window carries it, as the menu entry does.

@@ -24,7 +24,8 @@ class PeltavoApplication : public QApplication {
     Q_OBJECT
 
 public:
-    PeltavoApplication(int& argc, char** argv, platform::Platform& platform);
+    // Of the command line only the program's name, argv[0], is used.
+    PeltavoApplication(int argc, char** argv, platform::Platform& platform);
     ~PeltavoApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace peltavo::test {
 
@@ -30,14 +31,22 @@ public:
         // most containers.
         if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
             qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        app_ = std::make_unique<PeltavoApplication>(argc_, argv_, applicationPlatform());
+        // Options on the command line, as a test of them asks (see test_startup.cpp).
+        for (const QByteArray& option : qgetenv("PELTAVO_TEST_COMMAND_LINE").split(' ')) {
+            if (!option.isEmpty())
+                options_.push_back(option);
+        }
+        for (QByteArray& option : options_)
+            argv_.insert(argv_.end() - 1, option.data());
+        app_ = std::make_unique<PeltavoApplication>(int(argv_.size()) - 1, argv_.data(),
+                                                    applicationPlatform());
     }
     void TearDown() override { app_.reset(); }
 
 private:
-    int argc_ = 1;
     char name_[16] = "test_mainwin";
-    char* argv_[2] = {name_, nullptr};
+    std::vector<QByteArray> options_;
+    std::vector<char*> argv_{name_, nullptr};
     std::unique_ptr<PeltavoApplication> app_;
 };
 

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QProcess>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -445,6 +446,31 @@ TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     EXPECT_TRUE(othersStayed);
     EXPECT_FALSE(timedOut) << "closing the main window did not end the event loop";
     s.windows.sorcevekr->hide();
+}
+
+// The program takes no arguments: Qt's own options on its command line change nothing. Run in a
+// child whose application object is given them.
+TEST(StartUp, QtsOwnCommandLineOptionsChangeNothing) {
+    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_COMMAND_LINE")) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PELTAVO_TEST_COMMAND_LINE"),
+                           QStringLiteral("-reverse -style windows"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(
+            QStringLiteral("/proc/self/exe"),
+            {QStringLiteral("--gtest_filter=StartUp.QtsOwnCommandLineOptionsChangeNothing")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test.")))
+            << output.toStdString();
+        return;
+    }
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
+    EXPECT_EQ(QCoreApplication::arguments().size(), 1);
 }
 
 // Every window carries the program's icon, as its menu entry does, at the sizes of the icon theme.
