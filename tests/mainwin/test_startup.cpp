@@ -1,3 +1,4 @@
+#include "dialogs.h"
 #include "dictionarygridmodel.h"
 #include "directorylist.h"
 #include "error.h"
@@ -12,9 +13,12 @@
 #include "windowfixture.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QStyle>
 #include <QTableView>
@@ -471,6 +475,33 @@ TEST(StartUp, QtsOwnCommandLineOptionsChangeNothing) {
     EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
     EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
     EXPECT_EQ(QCoreApplication::arguments().size(), 1);
+}
+
+// A typed name of a file that does not exist goes from the file dialog to the opening (which says
+// "File not found"), without a box of the dialog's own.
+TEST(StartUp, TheFileDialogHandsOnATypedNameOfNoFile) {
+    QTemporaryDir folder;
+    const QString typed = folder.filePath(QStringLiteral("gone/peltavo.MDB"));
+    QStringList boxes;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(typed);
+        QTimer::singleShot(0, [&, dialog] { // runs while any box of the dialog is open
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->close();
+                dialog->reject();
+            }
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    EXPECT_EQ(
+        platform::QtDialogs().openFileName(nullptr, QStringLiteral("MS Access DB (peltavo.MDB)")),
+        typed);
+    EXPECT_EQ(boxes, QStringList());
 }
 
 // Every window carries the program's icon, as its menu entry does, at the sizes of the icon theme.
