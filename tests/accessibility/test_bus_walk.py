@@ -300,6 +300,37 @@ class Keys(BusCase):
                 print(f"ok: Enter opened '{window.name}' and pressed '{button}'", flush=True)
 
 
+class Extents(BusCase):
+    def test_a_memo_reports_each_line_of_a_wrapped_paragraph_at_its_own_height(self):
+        with self.session():
+            # The second conversation's first English line wraps in prog: two display lines.
+            self.tab_to("ilerib")
+            key("space")
+            prog = find_named(self.main, "prog")
+            wait_until("the second conversation", lambda: True if "Ankara" in text_of(prog)
+                       else None, 10)
+            text = prog.queryText()
+            paragraph = text_of(prog).index("\n")
+            box = prog.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+            def top(offset):
+                extents = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
+                self.assertTrue(box.x <= extents[0] < box.x + box.width and
+                                box.y <= extents[1] < box.y + box.height,
+                                f"character {offset} at {extents}, outside the memo at {box}")
+                return extents[1]
+
+            tops = [top(offset) for offset in range(paragraph)]
+            self.assertEqual(tops, sorted(tops), "a character above one before it")
+            lines = sorted(set(tops))
+            self.assertEqual(len(lines), 2, f"the wrapped paragraph on the lines at {lines}")
+            height = lines[1] - lines[0]
+            self.assertGreater(height, 0)
+            self.assertEqual(top(paragraph + 1), lines[1] + height, "the next paragraph's line")
+            print(f"ok: the wrapped paragraph at {lines}, the next line at {lines[1] + height}",
+                  flush=True)
+
+
 class MessageBoxes(BusCase):
     def test_the_find_reports_no_match_in_an_alert_and_gives_the_focus_back(self):
         with self.session():
