@@ -21,7 +21,7 @@ namespace peltavo {
 QIcon programIcon() {
     registerIconPictures();
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
+    for (const int size : {16, 32, 48, 64, 128})
         icon.addFile(QStringLiteral(":/peltavo/icons/%1x%1/peltavo.png").arg(size),
                      QSize(size, size));
     return icon;
@@ -50,8 +50,6 @@ PeltavoApplication::PeltavoApplication(int argc, char** argv, platform::Platform
     : QApplication(nameOnly(argc, argv).argc, nameOnly(argc, argv).argv), platform_(platform) {
     platform::installFontSubstitutes();
     platform::installWindowRoles();
-    // Every window carries it, as the menu entry does.
-    setWindowIcon(programIcon());
     // The handlers connected to signals catch their errors before Qt's frames; they are shown
     // here.
     setEventHandlerErrorReporter([this](std::exception_ptr error) { showUncaught(error); });

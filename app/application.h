@@ -12,7 +12,7 @@ namespace platform {
 class Platform;
 }
 
-// The program's icon (packaging/peltavo.svg) at the sizes of the desktop's icon theme.
+// The program's icon (packaging/peltavo.svg) at the sizes a window's icon is drawn at, 16 to 128.
 QIcon programIcon();
 
 // The application object. An error that an event handler raises and does not catch

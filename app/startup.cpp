@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "application.h"
 #include "creation.h"
 #include "dbopening.h"
 #include "error.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <QWindow>
 
@@ -87,11 +89,20 @@ bool restOfStartIsSilent(const Tanaekr& main, const platform::Platform& platform
     return true;
 }
 
+void giveWindowsTheProgramsIcon() {
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(programIcon());
+}
+
 WindowSet startWindows(ProgramState& state, platform::Platform& platform) {
-    return createWindowSet(state, platform, [&platform](Tanaekr& main) {
-        if (restOfStartIsSilent(main, platform))
-            paintFirstFrame(main);
+    WindowSet windows = createWindowSet(state, platform, [&platform](Tanaekr& main) {
+        if (!restOfStartIsSilent(main, platform))
+            return;
+        paintFirstFrame(main);
+        giveWindowsTheProgramsIcon();
     });
+    giveWindowsTheProgramsIcon();
+    return windows;
 }
 
 int runProgram(ProgramState& state, platform::Platform& platform) {

@@ -504,16 +504,18 @@ TEST(StartUp, TheFileDialogHandsOnATypedNameOfNoFile) {
     EXPECT_EQ(boxes, QStringList());
 }
 
-// Every window carries the program's icon, as its menu entry does, at the sizes of the icon theme.
+// Every window carries the program's icon, as its menu entry does, at the sizes a window's icon is
+// drawn at.
 TEST(StartUp, EveryWindowCarriesTheProgramsIcon) {
     Started s;
-    s.start();
+    s.windows = startWindows(s.state, s.platform);
+    s.windows.anaekr->hide();
     for (const QWidget* window : {static_cast<QWidget*>(s.windows.anaekr.get()),
                                   static_cast<QWidget*>(s.windows.sozlukekr.get()),
                                   static_cast<QWidget*>(s.windows.sorcevekr.get()),
                                   static_cast<QWidget*>(s.windows.anaekr->bul)}) {
         const QIcon icon = window->windowIcon();
-        for (const int size : {16, 32, 48, 64, 128, 256}) {
+        for (const int size : {16, 32, 48, 64, 128}) {
             EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)))
                 << window->objectName().toStdString() << " " << size;
         }
