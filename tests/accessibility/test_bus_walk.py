@@ -307,28 +307,17 @@ class Extents(BusCase):
             self.tab_to("ilerib")
             key("space")
             prog = find_named(self.main, "prog")
-            wait_until("the second conversation", lambda: True if "Ankara" in text_of(prog)
-                       else None, 10)
-            text = prog.queryText()
-            paragraph = text_of(prog).index("\n")
+            wait_until("the second conversation", lambda: "Ankara" in text_of(prog) or None, 10)
             box = prog.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-
-            def top(offset):
-                extents = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
-                self.assertTrue(box.x <= extents[0] < box.x + box.width and
-                                box.y <= extents[1] < box.y + box.height,
-                                f"character {offset} at {extents}, outside the memo at {box}")
-                return extents[1]
-
-            tops = [top(offset) for offset in range(paragraph)]
-            self.assertEqual(tops, sorted(tops), "a character above one before it")
+            paragraph = text_of(prog).index("\n")
+            tops = [prog.queryText().getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)[1]
+                    for offset in range(paragraph + 2)]  # the paragraph and the next one's start
             lines = sorted(set(tops))
-            self.assertEqual(len(lines), 2, f"the wrapped paragraph on the lines at {lines}")
-            height = lines[1] - lines[0]
-            self.assertGreater(height, 0)
-            self.assertEqual(top(paragraph + 1), lines[1] + height, "the next paragraph's line")
-            print(f"ok: the wrapped paragraph at {lines}, the next line at {lines[1] + height}",
-                  flush=True)
+            self.assertEqual(tops, sorted(tops), "a character above one before it")
+            self.assertEqual(len(lines), 3, f"the lines at {lines}")
+            self.assertEqual(lines[2] - lines[1], lines[1] - lines[0], f"the lines at {lines}")
+            self.assertTrue(box.y < lines[0] and lines[2] < box.y + box.height, f"the memo at {box}")
+            print(f"ok: the wrapped paragraph and the next line at {lines}", flush=True)
 
 
 class MessageBoxes(BusCase):

@@ -1,3 +1,4 @@
+#include "childtest.h"
 #include "dialogs.h"
 #include "dictionarygridmodel.h"
 #include "directorylist.h"
@@ -13,12 +14,11 @@
 #include "windowfixture.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QStyle>
 #include <QTableView>
@@ -31,6 +31,8 @@
 
 namespace peltavo {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 using test::FakePlatform;
 using test::ProgramFolder;
@@ -370,44 +372,29 @@ TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
 // Whatever the two database openings show comes before the main window is shown; the main window
 // is shown early, before the dictionaries are read, only when nothing will be.
 TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
-    const QString sample = test::fixture(QStringLiteral("peltavo-sample.mdb"));
-    const QStringList dictionaries{QStringLiteral("konus"), QStringLiteral("isozluk"),
-                                   QStringLiteral("tsozluk")};
-    enum class File { Sample, Missing, NotJet, Tables };
-    const struct Case {
-        const char* name;
-        File file;
-        QStringList tables; // for File::Tables: the sample's tables written to the database
+    const struct {
+        const char* tables; // of the sample, written as peltavo.MDB; "": no file; "-": not Jet
         int said;
-        bool earlyPaint;
-    } cases[] = {
-        {"sound", File::Sample, {}, 0, true},
-        {"missing", File::Missing, {}, 4, false},
-        {"not a Jet file", File::NotJet, {}, 2, false},
-        {"no quiz tables", File::Tables, dictionaries, 1, false},
-        {"no Turkish-English dictionary",
-         File::Tables,
-         {QStringLiteral("konus"), QStringLiteral("isozluk"), QStringLiteral("sorubos"),
-          QStringLiteral("cevap")},
-         1,
-         false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    } cases[] = {{"konus isozluk tsozluk sorubos cevap", 0},
+                 {"", 4},
+                 {"-", 2},
+                 {"konus isozluk tsozluk", 1},
+                 {"konus isozluk sorubos cevap", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tables);
         Started s(false);
         const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
-        if (c.file == File::Sample) {
-            ASSERT_TRUE(QFile::copy(sample, target));
-        } else if (c.file == File::NotJet) {
-            QFile file(target);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
-        } else if (c.file == File::Tables) {
-            std::vector<TableData> tables;
-            for (const QString& name : c.tables)
-                tables.push_back(JetReader::readTable(sample, name));
-            writeJet4Database(target, tables);
+        std::vector<TableData> tables;
+        for (const QString& name : QString::fromLatin1(c.tables).split(u' ', Qt::SkipEmptyParts)) {
+            if (name != u"-")
+                tables.push_back(
+                    JetReader::readTable(test::fixture(u"peltavo-sample.mdb"_s), name));
         }
+        if (!tables.empty())
+            writeJet4Database(target, tables);
+        QFile file(target);
+        if (qstrcmp(c.tables, "-") == 0 && file.open(QIODevice::WriteOnly))
+            file.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
         int overTheWindow = 0;
         s.platform.fakeDialogs.whenShown = [&] {
             overTheWindow += s.state.anaekr && s.state.anaekr->isVisible();
@@ -415,7 +402,7 @@ TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
         s.windows = startWindows(s.state, s.platform);
         EXPECT_EQ(s.dialogs().size(), c.said) << s.dialogs().join(u'|').toStdString();
         EXPECT_EQ(overTheWindow, 0);
-        EXPECT_EQ(s.windows.anaekr->isVisible(), c.earlyPaint);
+        EXPECT_EQ(s.windows.anaekr->isVisible(), c.said == 0); // shown early
         s.windows.anaekr->hide();
     }
 }
@@ -452,75 +439,43 @@ TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     s.windows.sorcevekr->hide();
 }
 
-// The program takes no arguments: Qt's own options on its command line change nothing. Run in a
-// child whose application object is given them.
+// The program takes no arguments: Qt's own options on its command line change nothing.
 TEST(StartUp, QtsOwnCommandLineOptionsChangeNothing) {
-    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_COMMAND_LINE")) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PELTAVO_TEST_COMMAND_LINE"),
-                           QStringLiteral("-reverse -style windows"));
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(
-            QStringLiteral("/proc/self/exe"),
-            {QStringLiteral("--gtest_filter=StartUp.QtsOwnCommandLineOptionsChangeNothing")});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        const QString output = QString::fromLocal8Bit(child.readAll());
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test.")))
-            << output.toStdString();
-        return;
-    }
+    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_COMMAND_LINE")) // the application has them there
+        return test::expectPassesInChild("StartUp.QtsOwnCommandLineOptionsChangeNothing",
+                                         "PELTAVO_TEST_COMMAND_LINE", u"-reverse -style windows"_s);
     EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
-    EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
-    EXPECT_EQ(QCoreApplication::arguments().size(), 1);
+    EXPECT_NE(QApplication::style()->name(), u"windows"_s);
 }
 
 // A typed name of a file that does not exist goes from the file dialog to the opening (which says
-// "File not found"), without a box of the dialog's own.
+// "File not found"), without a box of the dialog's own (which would be closed here).
 TEST(StartUp, TheFileDialogHandsOnATypedNameOfNoFile) {
-    QTemporaryDir folder;
-    const QString typed = folder.filePath(QStringLiteral("gone/peltavo.MDB"));
-    QStringList boxes;
+    const QString typed = QDir::temp().filePath(u"gone/peltavo.MDB"_s);
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
+        auto* name = QApplication::activeModalWidget()->findChild<QLineEdit*>(u"fileNameEdit"_s);
         name->setText(typed);
-        QTimer::singleShot(0, [&, dialog] { // runs while any box of the dialog is open
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->close();
-                dialog->reject();
-            }
+        // Runs while a box of the dialog is open, if one is.
+        QTimer::singleShot(0, [dialog = QPointer<QWidget>(QApplication::activeModalWidget())] {
+            while (dialog && QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
         });
         QTest::keyClick(name, Qt::Key_Return);
     });
-    EXPECT_EQ(
-        platform::QtDialogs().openFileName(nullptr, QStringLiteral("MS Access DB (peltavo.MDB)")),
-        typed);
-    EXPECT_EQ(boxes, QStringList());
+    EXPECT_EQ(platform::QtDialogs().openFileName(nullptr, u"MS Access DB (peltavo.MDB)"_s), typed);
 }
 
-// Every window carries the program's icon, as its menu entry does, at the sizes a window's icon is
-// drawn at.
+// Every window carries the program's icon, as its menu entry does.
 TEST(StartUp, EveryWindowCarriesTheProgramsIcon) {
     Started s;
     s.windows = startWindows(s.state, s.platform);
     s.windows.anaekr->hide();
-    for (const QWidget* window : {static_cast<QWidget*>(s.windows.anaekr.get()),
-                                  static_cast<QWidget*>(s.windows.sozlukekr.get()),
-                                  static_cast<QWidget*>(s.windows.sorcevekr.get()),
-                                  static_cast<QWidget*>(s.windows.anaekr->bul)}) {
+    for (const QWidget* window :
+         QList<QWidget*>{s.windows.anaekr.get(), s.windows.sozlukekr.get(),
+                         s.windows.sorcevekr.get(), s.windows.anaekr->bul}) {
         const QIcon icon = window->windowIcon();
-        for (const int size : {16, 32, 48, 64, 128}) {
-            EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)))
-                << window->objectName().toStdString() << " " << size;
-        }
-        // Drawn, not empty: the middle of the picture is opaque.
-        EXPECT_EQ(icon.pixmap(48).toImage().pixelColor(24, 24).alpha(), 255);
+        EXPECT_EQ(icon.availableSizes().size(), 5) << window->objectName().toStdString();
+        EXPECT_EQ(icon.pixmap(48).toImage().pixelColor(24, 24).alpha(), 255); // drawn, not empty
     }
 }
 

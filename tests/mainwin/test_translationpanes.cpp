@@ -143,39 +143,29 @@ TEST_F(Panes, SpeechSpeaksTheEnglishDisplayLineOfEitherDirection) {
 // A wrapped English line is spoken whole, and in "ti" the English line is the one that translates
 // the Turkish line of the caret, however the English wraps in the translation pane.
 TEST_F(Panes, SpeechSpeaksTheWholeStoredLineOfTheCaretInEitherDirection) {
-    const QString first = QStringLiteral(
-        "Excuse me, could you tell me when the next train to Ankara leaves? I really need to be "
-        "there before my very important meeting starts early this evening, and I would also like "
-        "to know whether there is a later train, just in case the meeting runs late tonight.");
+    const QString first =
+        QStringLiteral("Excuse me, could you tell me when the next train leaves? "
+                       "I need to be there before my meeting starts this evening, "
+                       "and I would like to know if there is a later train too.");
     const QString second = QStringLiteral("It leaves at half past four from platform two.");
-    const struct {
-        bool turkishFirst;
-        int displayLine; // of prog
-        const QString& spoken;
-    } cases[] = {{false, 0, first},
-                 {false, 1, first},
-                 {false, 2, second},
-                 {true, 0, first},
-                 {true, 1, second}};
-    for (const auto& c : cases) {
-        if ((w.state.DirectionMode == QStringLiteral("ti")) != c.turkishFirst)
+    // Display line of prog, in "it" and then in "ti", and the line spoken.
+    const std::pair<int, const QString&> cases[] = {
+        {0, first}, {1, first}, {2, second}, {0, first}, {1, second}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [line, spoken] = cases[i];
+        if (i == 3)
             w->turbClick();
-        TableData conversation;
-        conversation.name = QStringLiteral("konus");
-        conversation.columns = {{QStringLiteral("ikonus")}, {QStringLiteral("tkonus")}};
-        conversation.rows = {{first + QStringLiteral("\r\n") + second,
-                              QStringLiteral("Affedersiniz, Ankara treni ne zaman kalkıyor?\r\n"
-                                             "Saat dört buçukta ikinci perondan kalkıyor.")}};
-        w->Table->close();
-        w->Table->open(std::move(conversation));
-        // The English line wraps in the pane that shows it: prog in "it", kullandb in "ti".
-        const platform::Memo* english = c.turkishFirst ? w->kullandb : w->prog;
-        ASSERT_NE(english->displayLines().lineText(0), first);
-        ASSERT_GT(w->prog->displayLines().count(), c.displayLine);
-        translateDisplayLine(c.displayLine);
+        w->Table->close(); // the English wraps where it is shown: prog in "it", kullandb in "ti"
+        w->Table->open(
+            TableData{QStringLiteral("konus"),
+                      {{QStringLiteral("ikonus")}, {QStringLiteral("tkonus")}},
+                      {{first + u'\n' + second, QStringLiteral("Affedersiniz?\nSaat dört.")}}});
+        ASSERT_EQ(std::max(w->prog->displayLines().count(), w->kullandb->displayLines().count()),
+                  3);
+        translateDisplayLine(line);
         w->sesbClick();
-        EXPECT_EQ(w->cumle->text(), c.spoken) << c.turkishFirst << " " << c.displayLine;
-        EXPECT_EQ(w.platform.speech.spoken.last(), c.spoken);
+        EXPECT_EQ(w->cumle->text(), spoken) << w.state.DirectionMode.toStdString() << line;
+        EXPECT_EQ(w.platform.speech.spoken.last(), spoken);
     }
 }
 
