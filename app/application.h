@@ -4,11 +4,16 @@
 
 #include <exception>
 
+class QIcon;
+
 namespace peltavo {
 
 namespace platform {
 class Platform;
 }
+
+// The program's icon (packaging/peltavo.svg) at the sizes a window's icon is drawn at, 16 to 128.
+QIcon programIcon();
 
 // The application object. An error that an event handler raises and does not catch
 // (peltavo::Error or another std::exception) ends that handler; its message is shown in the
@@ -19,7 +24,8 @@ class PeltavoApplication : public QApplication {
     Q_OBJECT
 
 public:
-    PeltavoApplication(int& argc, char** argv, platform::Platform& platform);
+    // Of the command line only the program's name, argv[0], is used.
+    PeltavoApplication(int argc, char** argv, platform::Platform& platform);
     ~PeltavoApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -1,13 +1,21 @@
 #include "startup.h"
 
+#include "application.h"
 #include "creation.h"
+#include "dbopening.h"
+#include "error.h"
+#include "jetreader.h"
+#include "platform.h"
 #include "programstate.h"
+#include "tablehandle.h"
 #include "tanaekr.h"
 #include "tsorcevekr.h"
 #include "tsozlukekr.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 #include <QWindow>
 
@@ -59,9 +67,46 @@ void paintFirstFrame(QWidget& window) {
                                         QEventLoop::WaitForMoreEvents);
 }
 
+bool restOfStartIsSilent(const Tanaekr& main, const platform::Platform& platform) {
+    if (!main.Table->isOpen())
+        return false; // the first step did not get as far as the conversation
+    // The quiz window looks next to the program first, as the main window did.
+    const QString path = platform.programFolder() + QStringLiteral("/peltavo.MDB");
+    const QFileInfo file(path);
+    if (!file.exists() || file.isDir())
+        return false;
+    try {
+        if (!headerIsJet(readHeaderBytes(path)))
+            return false;
+        const QStringList tables = JetReader::tableNames(path);
+        for (const char* wanted : {"isozluk", "tsozluk", "sorubos", "cevap"}) {
+            if (!tables.contains(QLatin1String(wanted), Qt::CaseInsensitive))
+                return false;
+        }
+    } catch (const Error&) {
+        return false;
+    }
+    return true;
+}
+
+void giveWindowsTheProgramsIcon() {
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(programIcon());
+}
+
+WindowSet startWindows(ProgramState& state, platform::Platform& platform) {
+    WindowSet windows = createWindowSet(state, platform, [&platform](Tanaekr& main) {
+        if (!restOfStartIsSilent(main, platform))
+            return;
+        paintFirstFrame(main);
+        giveWindowsTheProgramsIcon();
+    });
+    giveWindowsTheProgramsIcon();
+    return windows;
+}
+
 int runProgram(ProgramState& state, platform::Platform& platform) {
-    WindowSet windows =
-        createWindowSet(state, platform, [](Tanaekr& main) { paintFirstFrame(main); });
+    WindowSet windows = startWindows(state, platform);
     windows.anaekr->show();
     const int code = QApplication::exec();
     state.anaekr = nullptr;

@@ -45,9 +45,25 @@ WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
 // already exposed is painted at once.
 void paintFirstFrame(QWidget& window);
 
-// Builds the windows, showing and painting the main window as soon as it has its conversation
-// (paintFirstFrame), and runs the event loop until the main window is closed; gives the loop's
-// exit code.
+// Whether the rest of the start-up, once the main window has opened its conversation, can be told
+// beforehand to show nothing: the quiz window will find the database next to the program with no
+// dialog, its header passes, and the file holds the tables both windows still have to open. Only
+// then may the main window be shown early: whatever the openings show comes before it.
+bool restOfStartIsSilent(const Tanaekr& main, const platform::Platform& platform);
+
+// Gives every window of the program its icon (programIcon()), unless they have it. Reading the
+// pictures takes a few milliseconds (Qt looks for image plugins first), which the first frame does
+// not wait for.
+void giveWindowsTheProgramsIcon();
+
+// Builds the windows as the program does (createWindowSet), showing and painting the main window
+// as soon as it has its conversation when the rest of the start is silent (restOfStartIsSilent);
+// otherwise every window is built, and all the openings have said what they have to say, before
+// the main window is shown. The windows get their icon once the first frame is on the screen.
+WindowSet startWindows(ProgramState& state, platform::Platform& platform);
+
+// Builds the windows (startWindows), shows the main window and runs the event loop until the main
+// window is closed; gives the loop's exit code.
 int runProgram(ProgramState& state, platform::Platform& platform);
 
 } // namespace peltavo

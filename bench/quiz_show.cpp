@@ -1,11 +1,17 @@
-// Time from the main window's quiz button to the quiz window on the screen with its lesson notes
-// page loaded and painted, for the first showing (the web engine starts then) and for a later one.
+// Time from the main window's quiz button to the quiz window on the screen with its question, and
+// to its lesson notes page loaded and painted, for the first showing (the web engine starts then)
+// and for a later one.
 //
 //   quiz_show [--runs N] DATABASE
+//   quiz_show --once question|notes FOLDER
 //
 // Runs itself N times (default 5) from the folder that holds DATABASE, where the notes page
-// ingcev.mht is looked for, and prints each run's figures and the medians. Run it under the
-// display to be measured, e.g. xvfb-run -a -s "-screen 0 1024x768x24".
+// ingcev.mht is looked for, and prints each run's figures and the medians. --once is one fresh
+// process in FOLDER (which holds peltavo.MDB and ingcev.mht) that presses the quiz button once the
+// main window is up and ends at once after the moment named: the first frame of the quiz window
+// ("question") or the notes page painted in it after a close and a second press ("notes"). It
+// prints "question MS", then "notes MS" and "later MS" for the first and second showing. Run it
+// under the display to be measured, e.g. xvfb-run -a -s "-screen 0 1024x768x24".
 #include "application.h"
 #include "error.h"
 #include "notesbrowser.h"
@@ -15,6 +21,7 @@
 #include "tanaekr.h"
 #include "tsorcevekr.h"
 
+#include <QChildEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -24,8 +31,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -45,21 +54,40 @@ private:
     QString folder_;
 };
 
-// Reports once the notes page has finished loading and something inside the pane has been
-// painted after that.
+// Calls `then` once the watched window's first paint has been handled and put on the screen.
+class FirstFrame : public QObject {
+public:
+    explicit FirstFrame(std::function<void()> then) : then_(std::move(then)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QTimer::singleShot(0, then_);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+    bool seen_ = false;
+};
+
+// Reports once the notes pane (the quiz window's child named "web", made whenever the window
+// makes it) has finished loading its page and something inside it has been painted after that.
 class NotesPainted : public QObject {
     Q_OBJECT
 
 public:
     explicit NotesPainted(std::function<void(bool)> done) : done_(std::move(done)) {}
 
-    void watch(QWidget* pane) {
+    // Watches `window` for its pane, which may not exist yet.
+    void watch(QWidget* window) {
         loaded_ = reported_ = false;
-        if (pane_ != pane) {
-            pane_ = pane;
-            connect(pane, SIGNAL(loadFinished(bool)), this, SLOT(loaded(bool)));
-            follow(pane);
-        }
+        window_ = window;
+        window->installEventFilter(this);
+        if (auto* pane = window->findChild<QWidget*>(QStringLiteral("web")); pane && !pane_)
+            paneFound(pane);
     }
 
 public slots:
@@ -70,7 +98,14 @@ public slots:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_) {
+            // The pane gets its name once it is in place: look for it whenever something happens.
+            if (!pane_)
+                if (auto* pane = window_->findChild<QWidget*>(QStringLiteral("web")))
+                    paneFound(pane);
+            return false;
+        }
         if (event->type() == QEvent::ChildAdded)
             follow(static_cast<QChildEvent*>(event)->child());
         if ((event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) && loaded_ &&
@@ -82,6 +117,12 @@ protected:
     }
 
 private:
+    void paneFound(QWidget* pane) {
+        pane_ = pane;
+        connect(pane, SIGNAL(loadFinished(bool)), this, SLOT(loaded(bool)));
+        follow(pane);
+    }
+
     void follow(QObject* object) {
         object->installEventFilter(this);
         for (QObject* child : object->children())
@@ -89,6 +130,7 @@ private:
     }
 
     std::function<void(bool)> done_;
+    QWidget* window_ = nullptr;
     QWidget* pane_ = nullptr;
     bool loaded_ = false;
     bool ok_ = false;
@@ -99,8 +141,13 @@ double ms(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e6;
 }
 
-// One run: the quiz button twice, with the window closed in between.
-int runOnce(int argc, char** argv, const QString& folder) {
+void report(const char* what, double value) {
+    std::printf("%s %.1f\n", what, value);
+    std::fflush(stdout);
+}
+
+// One fresh process: the quiz button pressed once the main window has been up for a moment.
+int runOnce(int argc, char** argv, const QString& until, const QString& folder) {
     QDir::setCurrent(folder); // the notes page is looked for in the working directory
     FolderPlatform platform(folder);
     peltavo::PeltavoApplication app(argc, argv, platform);
@@ -111,34 +158,33 @@ int runOnce(int argc, char** argv, const QString& folder) {
     peltavo::Tsorcevekr* quiz = windows.sorcevekr.get();
 
     QElapsedTimer clock;
-    int showing = 0;
+    FirstFrame question([&] {
+        report("question", ms(clock));
+        if (until == u"question")
+            std::_Exit(0);
+    });
+    int showing = 1;
     NotesPainted painted([&](bool ok) {
-        std::printf("showing %d %.1f %s\n", showing, ms(clock), ok ? "loaded" : "error-page");
-        std::fflush(stdout);
-        if (showing == 2) {
-            QCoreApplication::quit();
-            return;
-        }
+        report(showing == 1 ? "notes" : "later", ms(clock));
+        if (!ok)
+            std::fprintf(stderr, "the notes page was not found: the browser's error page\n");
+        if (showing == 2)
+            std::_Exit(0);
         quiz->close();
         QTimer::singleShot(200, [&] {
             showing = 2;
             clock.restart();
             windows.anaekr->boslukbClick();
-            painted.watch(quiz->web);
+            painted.watch(quiz);
         });
     });
     QTimer::singleShot(300, [&] {
-        showing = 1;
+        quiz->installEventFilter(&question);
+        painted.watch(quiz);
         clock.start();
         windows.anaekr->boslukbClick();
-        if (!quiz->web) {
-            std::printf("no notes pane\n");
-            QCoreApplication::exit(1);
-            return;
-        }
-        painted.watch(quiz->web);
     });
-    QTimer::singleShot(60000, [] { QCoreApplication::exit(2); });
+    QTimer::singleShot(60000, [] { std::_Exit(2); });
     return QApplication::exec();
 }
 
@@ -150,42 +196,44 @@ double median(std::vector<double> values) {
 
 int measure(const char* self, const QString& database, int runs) {
     const QString folder = QFileInfo(database).absolutePath();
-    std::vector<double> first, later;
+    std::map<QByteArray, std::vector<double>> figures;
     for (int i = 0; i < runs; ++i) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QString::fromLocal8Bit(self), {QStringLiteral("--once"), folder});
-        double times[3] = {-1, -1, -1};
-        QByteArray how;
-        while (times[2] < 0 && child.waitForReadyRead(60000)) {
+        child.start(QString::fromLocal8Bit(self),
+                    {QStringLiteral("--once"), QStringLiteral("notes"), folder});
+        std::map<QByteArray, double> run;
+        while (!run.count("later") && child.waitForReadyRead(60000)) {
             while (child.canReadLine()) {
                 const QList<QByteArray> words = child.readLine().trimmed().split(' ');
-                if (words.size() == 4 && words[0] == "showing") {
-                    times[words[1].toInt()] = words[2].toDouble();
-                    how = words[3];
-                }
+                if (words.size() == 2)
+                    run[words[0]] = words[1].toDouble();
             }
         }
         child.waitForFinished(30000);
-        if (times[1] < 0 || times[2] < 0) {
-            std::fprintf(stderr, "run %d: the quiz window's notes were not painted\n", i + 1);
+        if (!run.count("question") || !run.count("notes") || !run.count("later")) {
+            std::fprintf(stderr, "run %d: the quiz window or its notes were not painted\n", i + 1);
             return 1;
         }
-        first.push_back(times[1]);
-        later.push_back(times[2]);
-        std::printf("run %d: first showing %.1f ms, later showing %.1f ms (%s)\n", i + 1, times[1],
-                    times[2], how.constData());
+        for (const auto& [what, value] : run)
+            figures[what].push_back(value);
+        std::printf("run %d: question shown %.1f ms, notes painted %.1f ms, later showing's notes "
+                    "%.1f ms\n",
+                    i + 1, run["question"], run["notes"], run["later"]);
     }
-    std::printf("median of %d runs: first showing %.1f ms, later showing %.1f ms\n", runs,
-                median(first), median(later));
+    std::printf("median of %d runs: question shown %.1f ms, notes painted %.1f ms, later "
+                "showing's notes %.1f ms\n",
+                runs, median(figures["question"]), median(figures["notes"]),
+                median(figures["later"]));
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--once") == 0)
-        return runOnce(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "--once") == 0)
+        return runOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
+                       QString::fromLocal8Bit(argv[3]));
     int runs = 5;
     int arg = 1;
     if (argc >= 3 && std::strcmp(argv[1], "--runs") == 0) {
@@ -193,7 +241,8 @@ int main(int argc, char** argv) {
         arg = 3;
     }
     if (arg + 1 != argc) {
-        std::fprintf(stderr, "usage: quiz_show [--runs N] DATABASE\n");
+        std::fprintf(stderr, "usage: quiz_show [--runs N] DATABASE\n"
+                             "       quiz_show --once question|notes FOLDER\n");
         return 64;
     }
     return measure(argv[0], QString::fromLocal8Bit(argv[arg]), runs);

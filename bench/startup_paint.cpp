@@ -58,7 +58,8 @@ void report(const char* what, const QElapsedTimer& clock) {
 }
 
 // One start, as the program starts: the main window is shown and painted as soon as it has its
-// conversation, then the dictionaries are opened. Prints the time from main() to that first paint
+// conversation (when the rest of the start will show nothing, as with a sound database), then the
+// dictionaries are opened. Prints the time from main() to that first paint
 // ("painted") and to the grid's first paint with its rows ("headword"). The process ends at once
 // after the moment `until` names; what the program does at its end is not part of the start.
 int runOnce(int argc, char** argv, const QString& until, const QString& folder) {
@@ -70,10 +71,14 @@ int runOnce(int argc, char** argv, const QString& until, const QString& folder) 
     const bool onlyPainted = until == u"painted";
     peltavo::WindowSet windows =
         peltavo::createWindowSet(state, platform, [&](peltavo::Tanaekr& main) {
+            // As the program decides it (startWindows): early only when nothing more will be said.
+            if (!peltavo::restOfStartIsSilent(main, platform))
+                return;
             peltavo::paintFirstFrame(main);
             report("painted", clock);
             if (onlyPainted)
                 std::_Exit(0);
+            peltavo::giveWindowsTheProgramsIcon();
         });
     FirstPaint watch([&] {
         report("headword", clock);

@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "creation.h"
 #include "glyphs.h"
+#include "keyboard.h"
 #include "layout.h"
 #include "lineedit.h"
 #include "memo.h"
@@ -75,6 +76,7 @@ Tsozlukekr::Tsozlukekr(ProgramState& state, const DictionaryTables& tables, QWid
     connect(sonrab, &QPushButton::clicked, this, guarded([this] { sonrabClick(); }));
     connect(onceb, &QPushButton::clicked, this, guarded([this] { oncebClick(); }));
     platform::nameControlsForAccessibility(this);
+    platform::pressButtonsWithEnter(this);
 }
 
 Tsozlukekr::~Tsozlukekr() = default;

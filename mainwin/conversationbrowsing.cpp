@@ -92,8 +92,18 @@ void Tanaekr::TakeWordUnderCaret() {
     ara->setText(wordAtCaret(line.text, caret - line.start));
 }
 
+namespace {
+
+// Where a control stands on the screen.
+QRect globalArea(const QWidget* widget) {
+    return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
 void Tanaekr::arabClick() {
-    bul->execute();
+    // The dialog stands beside the conversation, where it hides none of the matches it finds.
+    bul->execute(globalArea(prog));
 }
 
 void Tanaekr::bulFind() {
@@ -106,6 +116,7 @@ void Tanaekr::bulFind() {
         prog->select(result.position, int(needle.size()));
         activateWindow();
         prog->setFocus();
+        bul->uncover(prog->selectionArea(), globalArea(prog));
         break;
     case FindResult::Kind::NotFound:
         platform_.dialogs().showMessage(

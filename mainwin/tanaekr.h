@@ -122,9 +122,10 @@ public:
     // `kullandb`, its caption recording which.
     void cumlebClick();
     void metinbClick();
-    // Speaks the English display line `CaretLine` (of `prog` in "it", of `kullandb` in "ti") and
-    // shows it in `cumle`. A voice is made for the request and released at its end; when none
-    // can be made the error passes before `cumle` is touched.
+    // Speaks the English line of the caret (the stored line of `prog` in "it", of `kullandb` in
+    // "ti", that holds or translates display line `CaretLine` of `prog`) and shows it in `cumle`. A
+    // voice is made for the request and released at its end; when none can be made the error passes
+    // before `cumle` is touched.
     void sesbClick();
     // Opens peltchm.chm in the folder that was current when the window was built.
     void yadimbClick();
@@ -154,6 +155,8 @@ private:
     void followGridCurrentRow();
     void openConversation(const QString& path, const QString& password);
     void openDictionaries();
+    // The stored line of `of` (`prog` or `kullandb`) that stands with the caret's display line.
+    QString lineAtCaret(const platform::Memo& of) const;
 
     ProgramState& state_;
     platform::Platform& platform_;

@@ -29,9 +29,8 @@ QString storedLine(const QString& text, int index) {
     return text.mid(start, end - start);
 }
 
-QString translatedLine(const platform::DisplayLines& lines, int displayLine,
-                       const QString& translation) {
-    return storedLine(translation, storedLineOf(lines, displayLine));
+QString storedLineFor(const platform::DisplayLines& lines, int displayLine, const QString& text) {
+    return storedLine(text, storedLineOf(lines, displayLine));
 }
 
 } // namespace peltavo

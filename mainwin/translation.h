@@ -16,10 +16,9 @@ int storedLineOf(const platform::DisplayLines& lines, int displayLine);
 // included); empty when the text has no such line.
 QString storedLine(const QString& text, int index);
 
-// The line of `translation` that translates display line `displayLine` of the conversation laid
-// out in `lines`: the two texts are written line for line, so it is the stored line of the same
-// index, however either text wraps.
-QString translatedLine(const platform::DisplayLines& lines, int displayLine,
-                       const QString& translation);
+// The line of `text` that stands with display line `displayLine` of the conversation laid out in
+// `lines`, `text` being that conversation or its translation: the two are written line for line,
+// so it is the whole stored line of the same index, however either text wraps.
+QString storedLineFor(const platform::DisplayLines& lines, int displayLine, const QString& text);
 
 } // namespace peltavo

@@ -18,11 +18,16 @@ const QString kHideTranslation = QStringLiteral("Tercüme Metin Gizle");
 
 } // namespace
 
+QString Tanaekr::lineAtCaret(const platform::Memo& of) const {
+    // Line n of one language translates line n of the other: the caret's line is the stored line
+    // of the same index in either pane. Display lines would drift apart after any line that wraps,
+    // and would cut a wrapped sentence.
+    return storedLineFor(prog->displayLines(), state_.CaretLine, of.text());
+}
+
 void Tanaekr::cumlebClick() {
     TakeWordUnderCaret();
-    // The translation of the caret's line is the stored line of the same index in the other
-    // language; display lines would drift apart after any line that wraps in either pane.
-    cumle->setText(translatedLine(prog->displayLines(), state_.CaretLine, kullandb->text()));
+    cumle->setText(lineAtCaret(*kullandb));
     cumle->setCursorPosition(0);
 }
 
@@ -45,7 +50,7 @@ void Tanaekr::sesbClick() {
         return;
     // The English text is in the conversation pane in "it" and in the translation pane in "ti".
     const platform::Memo* english = bindings->englishToTurkish ? prog : kullandb;
-    const QString line = english->displayLines().lineText(state_.CaretLine);
+    const QString line = lineAtCaret(*english);
     cumle->setText(line);
     cumle->setCursorPosition(0);
     voice->speak(line);

@@ -1,11 +1,16 @@
 #include "accessibility.h"
 
+#include "memo.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace peltavo::platform {
 
@@ -91,6 +96,153 @@ private:
     }
 };
 
+// A memo's text as a screen reader and a magnifier reach it. Qt's own interface for a plain text
+// edit places every character of a wrapped paragraph at the height of the paragraph's first line
+// (and scrolls by lines where it means pixels), so a magnifier that follows the caret looks at the
+// wrong line; this one asks the memo where each character stands on the screen.
+class MemoText : public QAccessibleWidget,
+                 public QAccessibleTextInterface,
+                 public QAccessibleEditableTextInterface {
+public:
+    explicit MemoText(Memo* memo) : QAccessibleWidget(memo, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface && !memo()->isReadOnly())
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectableText = true;
+        state.multiLine = true;
+        state.readOnly = memo()->isReadOnly();
+        state.editable = !memo()->isReadOnly();
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? memo()->toPlainText() : QAccessibleWidget::text(kind);
+    }
+
+    void setText(QAccessible::Text kind, const QString& text) override {
+        if (kind != QAccessible::Value)
+            QAccessibleWidget::setText(kind, text);
+        else if (!memo()->isReadOnly())
+            memo()->setPlainText(text);
+    }
+
+    // The selection and the caret.
+    void selection(int index, int* start, int* end) const override {
+        const QTextCursor cursor = memo()->textCursor();
+        const bool there = index == 0 && cursor.hasSelection();
+        *start = there ? cursor.selectionStart() : 0;
+        *end = there ? cursor.selectionEnd() : 0;
+    }
+    int selectionCount() const override { return memo()->textCursor().hasSelection() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int index) override {
+        if (index == 0)
+            setCursorPosition(cursorPosition());
+    }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0)
+            memo()->setTextCursor(range(start, end));
+    }
+    int cursorPosition() const override { return memo()->textCursor().position(); }
+    void setCursorPosition(int position) override {
+        memo()->setTextCursor(range(position, position));
+    }
+
+    // The text.
+    QString text(int start, int end) const override {
+        return range(start, end).selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                             int* end) const override {
+        const int before =
+            QAccessible::qAccessibleTextBoundaryHelper(range(offset, offset), boundary).first;
+        return textAround(before - 1, boundary, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                            int* end) const override {
+        const int after =
+            QAccessible::qAccessibleTextBoundaryHelper(range(offset, offset), boundary).second;
+        return textAround(after, boundary, start, end);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                         int* end) const override {
+        return textAround(offset, boundary, start, end);
+    }
+    int characterCount() const override { return memo()->document()->characterCount() - 1; }
+
+    // Where a character stands: on its own display line, from where the caret stands before it.
+    QRect characterRect(int offset) const override {
+        if (offset < 0 || offset >= characterCount())
+            return {};
+        const QRect before = memo()->cursorRect(range(offset, offset));
+        const QRect after = memo()->cursorRect(range(offset + 1, offset + 1));
+        const QChar character = memo()->document()->characterAt(offset);
+        const int width = after.top() == before.top() && after.left() > before.left()
+                              ? after.left() - before.left()
+                              : memo()->fontMetrics().horizontalAdvance(character);
+        const QRect area(before.left(), before.top(), std::max(width, 1), before.height());
+        return QRect(memo()->viewport()->mapToGlobal(area.topLeft()), area.size());
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint inside = memo()->viewport()->mapFromGlobal(point);
+        if (!memo()->viewport()->rect().contains(inside))
+            return -1;
+        return memo()->cursorForPosition(inside).position();
+    }
+    void scrollToSubstring(int, int) override {} // the memo keeps its caret; nothing moves
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        if (offset < -2 || offset > *end) {
+            *start = *end = -1;
+            return {};
+        }
+        const QFont font = memo()->font();
+        return QStringLiteral("font-family:\"%1\";font-size:%2px;font-weight:%3;")
+            .arg(font.family())
+            .arg(font.pixelSize())
+            .arg(font.bold() ? QStringLiteral("bold") : QStringLiteral("normal"));
+    }
+
+    // Editing, for the memo that may be typed into.
+    void deleteText(int start, int end) override { range(start, end).removeSelectedText(); }
+    void insertText(int offset, const QString& text) override {
+        range(offset, offset).insertText(text);
+    }
+    void replaceText(int start, int end, const QString& text) override {
+        range(start, end).insertText(text);
+    }
+
+private:
+    Memo* memo() const { return static_cast<Memo*>(widget()); }
+
+    // A cursor over [start, end) of the text, both kept within it.
+    QTextCursor range(int start, int end) const {
+        QTextCursor cursor(memo()->document());
+        const int last = characterCount();
+        cursor.setPosition(std::clamp(start, 0, last));
+        cursor.setPosition(std::clamp(end, 0, last), QTextCursor::KeepAnchor);
+        return cursor;
+    }
+
+    QString textAround(int offset, QAccessible::TextBoundaryType boundary, int* start,
+                       int* end) const {
+        const auto [from, to] =
+            QAccessible::qAccessibleTextBoundaryHelper(range(offset, offset), boundary);
+        *start = from;
+        *end = to;
+        return text(from, to);
+    }
+};
+
 // Qt asks every factory about every object that gets an accessibility interface, once for each
 // class name of the object's class and its bases, the web engine's own Qt Quick items too. Those
 // classes are compiled, like Chromium, without run-time type information: a call on such an
@@ -101,6 +253,8 @@ private:
 // captioned controls.
 QAccessibleInterface* peltavoInterface(const QString& className, QObject* object) {
     if (className.startsWith(QLatin1String("peltavo::"))) {
+        if (auto* memo = qobject_cast<Memo*>(object))
+            return new MemoText(memo);
         auto* widget = qobject_cast<QWidget*>(object);
         if (widget && widget->isWindow() && widget->property(kWindowProperty).toBool())
             return new QAccessibleWidget(widget, QAccessible::Window);

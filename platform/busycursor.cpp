@@ -5,8 +5,8 @@
 
 namespace peltavo::platform {
 
-BusyCursor::BusyCursor() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+BusyCursor::BusyCursor(Qt::CursorShape shape) {
+    QGuiApplication::setOverrideCursor(shape);
 }
 
 BusyCursor::~BusyCursor() {

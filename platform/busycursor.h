@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 namespace peltavo::platform {
 
 // Shows the busy cursor over the program's windows for as long as it lives: for work on the main
@@ -8,7 +10,9 @@ namespace peltavo::platform {
 // would send it before the work ends. Needs the application object.
 class BusyCursor {
 public:
-    BusyCursor();
+    // Qt::BusyCursor (the arrow with the hourglass) instead says that work goes on while the
+    // program still answers.
+    explicit BusyCursor(Qt::CursorShape shape = Qt::WaitCursor);
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;

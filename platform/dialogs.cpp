@@ -16,7 +16,16 @@ Message informationMessage(const QString& text) {
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    // A typed name of no file is handed on as typed, for the opening to say "File not found",
+    // rather than refused with a box of the dialog's own; so the dialog takes any name, and it is
+    // Qt's own dialog (a desktop's own file dialog takes only files that exist).
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 void QtDialogs::showMessage(QWidget* parent, const Message& message) {

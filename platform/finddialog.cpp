@@ -8,22 +8,73 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 namespace peltavo::platform {
 
+namespace {
+
+// The space left between the dialog and what it keeps clear of.
+constexpr int kGap = 4;
+
+// `frame` moved to `to`, then back onto `screen` as far as its size allows.
+QRect onScreen(const QRect& frame, QPoint to, const QRect& screen) {
+    const int x = std::clamp(to.x(), screen.left(),
+                             std::max(screen.left(), screen.right() + 1 - frame.width()));
+    const int y = std::clamp(to.y(), screen.top(),
+                             std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+    return QRect(QPoint(x, y), frame.size());
+}
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+}
+
+} // namespace
+
+QPoint placeClearOf(const QRect& frame, const QRect& area, const QRect& screen) {
+    if (!frame.intersects(area) && screen.contains(frame))
+        return frame.topLeft();
+    const QPoint candidates[] = {
+        {frame.x(), area.bottom() + 1 + kGap},           // below
+        {frame.x(), area.top() - kGap - frame.height()}, // above
+        {area.right() + 1 + kGap, frame.y()},            // right
+        {area.left() - kGap - frame.width(), frame.y()}, // left
+    };
+    std::optional<QRect> nearest;
+    QRect leastCovering = onScreen(frame, candidates[0], screen);
+    for (const QPoint& to : candidates) {
+        const QRect there = onScreen(frame, to, screen);
+        const auto distance = [&](const QRect& r) {
+            return (r.topLeft() - frame.topLeft()).manhattanLength();
+        };
+        if (screen.contains(there) && !there.intersects(area)) {
+            if (!nearest || distance(there) < distance(*nearest))
+                nearest = there;
+        } else if (overlap(there, area) < overlap(leastCovering, area)) {
+            leastCovering = there;
+        }
+    }
+    return nearest.value_or(leastCovering).topLeft();
+}
+
 FindDialog::FindDialog(QWidget* parent)
     : QDialog(parent), text_(new QLineEdit(this)),
-      wholeWord_(new QCheckBox(QStringLiteral("Match &whole word only"), this)),
-      matchCase_(new QCheckBox(QStringLiteral("Match &case"), this)),
-      up_(new QRadioButton(QStringLiteral("&Up"), this)),
-      down_(new QRadioButton(QStringLiteral("&Down"), this)),
-      findNext_(new QPushButton(QStringLiteral("&Find Next"), this)),
-      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
-    setWindowTitle(QStringLiteral("Find"));
+      wholeWord_(new QCheckBox(QStringLiteral("Yalnızca &tam kelime"), this)),
+      matchCase_(new QCheckBox(QStringLiteral("&Büyük/küçük harf duyarlı"), this)),
+      up_(new QRadioButton(QStringLiteral("&Yukarı"), this)),
+      down_(new QRadioButton(QStringLiteral("A&şağı"), this)),
+      findNext_(new QPushButton(QStringLiteral("&Sonrakini Bul"), this)),
+      cancel_(new QPushButton(QStringLiteral("İptal"), this)) {
+    setWindowTitle(QStringLiteral("Bul"));
     setModal(false);
 
-    auto* label = new QLabel(QStringLiteral("Fi&nd what:"), this);
+    auto* label = new QLabel(QStringLiteral("&Aranan:"), this);
     label->setBuddy(text_);
     text_->setObjectName(QStringLiteral("findText"));
     wholeWord_->setObjectName(QStringLiteral("wholeWord"));
@@ -36,7 +87,7 @@ FindDialog::FindDialog(QWidget* parent)
     findNext_->setDefault(true);
     findNext_->setEnabled(false);
 
-    auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
+    auto* direction = new QGroupBox(QStringLiteral("Yön"), this);
     auto* directionLayout = new QHBoxLayout(direction);
     directionLayout->addWidget(up_);
     directionLayout->addWidget(down_);
@@ -83,11 +134,40 @@ bool FindDialog::searchDown() const {
     return down_->isChecked();
 }
 
-void FindDialog::execute() {
+void FindDialog::execute(const QRect& keepClear) {
+    if (!isVisible()) {
+        adjustSize();
+        if (!placed_) {
+            // Where a dialog opens of itself: centred over its window.
+            QRect frame(QPoint(), frameGeometry().size());
+            frame.moveCenter(parentWidget() ? parentWidget()->window()->frameGeometry().center()
+                                            : QPoint());
+            move(frame.topLeft());
+            placed_ = true;
+        }
+        if (!keepClear.isNull())
+            moveClearOf(keepClear);
+    }
     show();
     raise();
     activateWindow();
     text_->setFocus();
+}
+
+void FindDialog::uncover(const QRect& hit, const QRect& area) {
+    if (isVisible() && frameGeometry().intersects(hit))
+        moveClearOf(area, hit);
+}
+
+void FindDialog::moveClearOf(const QRect& area, const QRect& fallback) {
+    const QScreen* on = parentWidget() ? parentWidget()->screen() : screen();
+    if (!on)
+        return;
+    const QRect screenArea = on->availableGeometry();
+    QPoint to = platform::placeClearOf(frameGeometry(), area, screenArea);
+    if (!fallback.isNull() && QRect(to, frameGeometry().size()).intersects(fallback))
+        to = platform::placeClearOf(frameGeometry(), fallback, screenArea);
+    move(to);
 }
 
 } // namespace peltavo::platform

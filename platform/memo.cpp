@@ -187,6 +187,15 @@ void Memo::select(int start, int length) {
     setTextCursor(cursor);
 }
 
+QRect Memo::selectionArea() const {
+    QTextCursor start = textCursor();
+    QTextCursor end = start;
+    start.setPosition(start.selectionStart());
+    end.setPosition(end.selectionEnd());
+    const QRect area = cursorRect(start).united(cursorRect(end));
+    return QRect(viewport()->mapToGlobal(area.topLeft()), area.size());
+}
+
 void Memo::mousePressEvent(QMouseEvent* event) {
     pressed_ = event->button() == Qt::LeftButton;
     QPlainTextEdit::mousePressEvent(event);

@@ -48,6 +48,9 @@ public:
     int selectionLength() const;
     // Selects `length` characters from `start`; a length of 0 just places the caret.
     void select(int start, int length);
+    // Where the selection (or the caret) stands on the screen, in global coordinates: from the
+    // line of its start to the line of its end.
+    QRect selectionArea() const;
 
 signals:
     // The left mouse button was pressed and released over the text area; the caret or selection

@@ -34,7 +34,7 @@ CreateNotesBrowser entryPoint() {
     for (const QString& folder : folders) {
         const QString path = folder + QLatin1Char('/') + kModuleName;
         if (!QFileInfo::exists(path)) {
-            tried << path + QStringLiteral(": yok");
+            tried << path + QStringLiteral(": bulunamadı");
             continue;
         }
         auto library = std::make_unique<QLibrary>(path);

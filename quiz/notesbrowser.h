@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace peltavo::quiz {
@@ -17,6 +19,9 @@ public:
     virtual QWidget* widget() = 0;
     // Loads the page found at the file path `path`, or shows the browser's error page.
     virtual void navigate(const QString& path) = 0;
+    // `done` runs each time a load has ended: with true when the page was loaded, false when the
+    // browser shows its error page instead.
+    virtual void whenLoaded(std::function<void(bool ok)> done) = 0;
 };
 
 // The module's entry point: makes a pane as a child of `parent`.

@@ -28,6 +28,10 @@ NotesPane::NotesPane(QWidget* parent) : QWidget(parent), view_(new QWebEngineVie
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     setFocusProxy(view_);
     connect(view_, &QWebEngineView::loadFinished, this, &NotesPane::loadFinished);
+    connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (loaded_)
+            loaded_(ok);
+    });
 
     findBar_ = new QWidget(this);
     findBar_->setObjectName(QStringLiteral("webFind"));
@@ -73,6 +77,10 @@ NotesPane::~NotesPane() = default;
 
 void NotesPane::navigate(const QString& path) {
     view_->load(notesPageUrl(path));
+}
+
+void NotesPane::whenLoaded(std::function<void(bool ok)> done) {
+    loaded_ = std::move(done);
 }
 
 void NotesPane::openFind() {
@@ -151,13 +159,18 @@ Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace {
 
-// Qt WebEngine draws through OpenGL contexts shared with one global context. A program that links
-// it has that context made when its application object starts; this module is loaded later, so
-// it makes the context itself before the first view, as the web engine would have.
+// Qt WebEngine needs the context that every OpenGL context of the program shares with; a program
+// that links it has that context made when its application object starts. This module is loaded
+// later, so it makes the context itself before the first view, as the web engine would have.
+//
+// The pane draws the page with Qt Quick's software renderer, and Chromium composites the page in
+// software. An OpenGL pane would make its window composite through OpenGL: a window already on
+// the screen is then made anew (it flickers and loses the keyboard focus), and one made that way
+// from the start would start OpenGL before its question is shown. A page of notes needs no more.
 void prepareWebEngine() {
     if (qt_gl_global_share_context())
         return;
-    QQuickWindow::setGraphicsApi(QSGRendererInterface::OpenGLRhi);
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     auto* context = new QOpenGLContext(qApp); // lives as long as the application
     context->create();
     qt_gl_set_global_share_context(context);

@@ -30,6 +30,7 @@ public:
 
     QWidget* widget() override { return this; }
     void navigate(const QString& path) override;
+    void whenLoaded(std::function<void(bool ok)> done) override;
     QWebEngineView* view() const { return view_; }
 
     // The find bar.
@@ -65,6 +66,7 @@ private:
     QPushButton* close_;
     int matches_ = 0;
     int activeMatch_ = 0;
+    std::function<void(bool)> loaded_;
 };
 
 } // namespace peltavo::quiz

@@ -7,6 +7,7 @@
 #include "directorylist.h"
 #include "error.h"
 #include "glyphs.h"
+#include "keyboard.h"
 #include "layout.h"
 #include "lineedit.h"
 #include "notesbrowser.h"
@@ -22,6 +23,9 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTimer>
+
+#include <utility>
 
 namespace peltavo {
 
@@ -39,6 +43,8 @@ constexpr int kLineTop = 10;
 
 const QColor kRed(255, 0, 0);
 const QColor kSkyBlue(166, 202, 240);
+
+const QString kNotesComing = QStringLiteral("Ders notları açılıyor, lütfen bekleyin…");
 
 QFont arialBold(int pixels) {
     return pixelFont(QStringLiteral("Arial"), pixels, true);
@@ -67,9 +73,10 @@ QPushButton* makeGlyphButton(QWidget* parent, platform::Glyph glyph, const QStri
     return button;
 }
 
-// A label that fits its width to its text; its height and place stay.
+// A label that fits its width to its text; its height and place stay. A label with no text takes
+// no width, so that its colour does not stand in the line as a block.
 void fitWidth(QLabel* label) {
-    label->resize(label->sizeHint().width(), label->height());
+    label->resize(label->text().isEmpty() ? 0 : label->sizeHint().width(), label->height());
 }
 
 } // namespace
@@ -100,6 +107,7 @@ Tsorcevekr::Tsorcevekr(ProgramState& state, platform::Platform& platform, QWidge
     setTabOrder();
     connectHandlers();
     platform::nameControlsForAccessibility(this);
+    platform::pressButtonsWithEnter(this);
 }
 
 Tsorcevekr::~Tsorcevekr() = default;
@@ -173,6 +181,15 @@ void Tsorcevekr::buildControls() {
                              Qt::AlignLeft),
                    "Label3", 150, 205, 505, 13);
 
+    // Where the browser pane goes, a line that stands over it until the notes page is loaded.
+    webNote = place(makeLabel(this, QString(), pixelFont(QStringLiteral("Arial"), 13, false),
+                              QApplication::palette().color(QPalette::PlaceholderText),
+                              QApplication::palette().color(QPalette::Base), Qt::AlignHCenter),
+                    "webNote", 5, 220, 780, 250);
+    webNote->setWordWrap(true);
+    webNote->setFrameShape(QFrame::StyledPanel);
+    webNote->hide();
+
     sb = place(new QStatusBar(this), "sb", 0, height() - kStatusHeight, width(), kStatusHeight);
     sb->setSizeGripEnabled(false);
 }
@@ -223,10 +240,7 @@ QString Tsorcevekr::notesPath() const {
 }
 
 void Tsorcevekr::FormShow() {
-    if (!notes_)
-        buildNotesPane();
-    if (notes_)
-        notes_->navigate(notesPath());
+    loadNotes();
     for (int k = 2; k < 11; ++k)
         cb[k]->hide();
     resize(kClientSize);
@@ -234,19 +248,55 @@ void Tsorcevekr::FormShow() {
     sorusor();
 }
 
-// The web engine starts with the first showing, not with the program. A pane that cannot be
-// made is reported; the quiz goes on without it.
+// The notes page is sent to the pane; before the pane exists, the window first goes on the screen
+// with its question and a line in the pane's place, and the pane is made right after.
+void Tsorcevekr::loadNotes() {
+    if (!notesProblem_.isEmpty())
+        return; // the line says why there is no pane
+    notesBusy_.emplace(Qt::BusyCursor);
+    if (notes_) {
+        notes_->navigate(notesPath());
+        return;
+    }
+    webNote->setText(kNotesComing);
+    webNote->show();
+    webNote->raise();
+    paneAfterPaint_ = true;
+}
+
+// The web engine starts here, on the pane's first making. A pane that cannot be made is named in
+// the line that stands in its place; the quiz goes on without it.
 void Tsorcevekr::buildNotesPane() {
+    if (notes_ || !notesProblem_.isEmpty())
+        return;
     try {
         notes_ = quiz::createNotesBrowser(this);
     } catch (const Error& error) {
-        showError(platform_, this, error.message());
+        notesProblem_ = error.message();
+        webNote->setText(QStringLiteral("Ders notları gösterilemiyor. ") + notesProblem_);
+        notesBusy_.reset();
         return;
     }
     web = place(notes_->widget(), "web", 5, 220, 780, 250);
     QWidget::setTabOrder(sesb, web);
     web->show();
+    webNote->raise(); // until the page is there
     platform::nameControlsForAccessibility(this);
+    notes_->whenLoaded([this](bool) { notesLoaded(); });
+    notes_->navigate(notesPath());
+}
+
+void Tsorcevekr::notesLoaded() {
+    webNote->hide();
+    notesBusy_.reset();
+}
+
+bool Tsorcevekr::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Posted from the first paint, it runs once that frame is on the screen.
+    if (event->type() == QEvent::Paint && std::exchange(paneAfterPaint_, false))
+        QTimer::singleShot(0, this, [this] { buildNotesPane(); });
+    return handled;
 }
 
 void Tsorcevekr::showEvent(QShowEvent* event) {
@@ -261,6 +311,12 @@ void Tsorcevekr::showEvent(QShowEvent* event) {
     } catch (const std::exception& error) {
         showError(platform_, this, QString::fromLocal8Bit(error.what()));
     }
+}
+
+void Tsorcevekr::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        notesBusy_.reset(); // the page may go on loading; nobody waits for it now
 }
 
 void Tsorcevekr::resizeEvent(QResizeEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "busycursor.h"
 #include "databaseopening.h"
 #include "quizlogic.h"
 
@@ -7,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <random>
 
 class QLabel;
@@ -37,8 +39,10 @@ class NotesBrowser;
 // `ADOCEV` ("cevap"). Created hidden; closing it only hides it, and every showing asks a new
 // question (FormShow).
 //
-// The browser pane `web` is built the first time the window is shown, so that the program's start
-// does not wait for the web engine.
+// The browser pane `web` is built once the window's first showing is on the screen, so that
+// neither the program's start nor the question waits for the web engine. Until the notes page is
+// painted, a line in the pane's place (`webNote`) says that it is coming and the busy cursor is up;
+// when the pane cannot be made, the line says why and the quiz goes on without it.
 class Tsorcevekr : public QWidget {
     Q_OBJECT
 
@@ -67,8 +71,12 @@ public:
     QPushButton* kopyab;
     QPushButton* sesb;
     QLabel* Label3;
-    // The browser pane (see quiz::NotesBrowser); null until the window is first shown.
+    // The browser pane (see quiz::NotesBrowser); null until the window's first showing is on the
+    // screen.
     QWidget* web = nullptr;
+    // Stands in the pane's place, over it, until the notes page has been loaded: what is coming,
+    // or why the pane stays empty.
+    QLabel* webNote;
     QStatusBar* sb;
     // Holds the folder current when the window was built; the lesson notes are looked for there.
     platform::DirectoryList* dl;
@@ -86,8 +94,9 @@ public:
     QString connectionString() const { return connectionString_; }
 
     // Runs each time the window goes from hidden to visible, before it is on the screen: loads
-    // the notes page, hides `cb3` ... `cb11`, puts the window back to its size and asks a
-    // question. An error of the question is shown and the window still appears.
+    // the notes page (the first time, once the window is on the screen: see above), hides `cb3`
+    // ... `cb11`, puts the window back to its size and asks a question. An error of the question
+    // is shown and the window still appears.
     void FormShow();
     // Asks the next question: draws its number, lays the sentence out around the gap and puts
     // the answer set on the buttons. Errors of the data layer pass through; what was done stays.
@@ -107,14 +116,18 @@ public:
     ProgramState& state() const { return state_; }
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildControls();
     void setTabOrder();
     void connectHandlers();
+    void loadNotes();
     void buildNotesPane();
+    void notesLoaded();
     void setBoseAutoSize(bool on);
     void layOut(const QString& sentence);
 
@@ -123,6 +136,9 @@ private:
     DatabaseOpening opening_;
     QString connectionString_;
     quiz::NotesBrowser* notes_ = nullptr; // the pane `web`, owned by this window
+    bool paneAfterPaint_ = false;         // build the pane once the window has been painted
+    QString notesProblem_;                // why the pane could not be made
+    std::optional<platform::BusyCursor> notesBusy_; // up until the notes page has been loaded
     std::mt19937 random_;
     bool boseAutoSize_ = true;
 };

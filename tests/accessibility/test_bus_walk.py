@@ -31,7 +31,7 @@ import unittest
 import pyatspi
 
 from atspi_driver import (MAIN_TITLE_PREFIX, CheckFailed, Program, children, click, controls, descendants,
-                          find_named, has_state, key, main_window,
+                          find_named, has_state, key, main_window, text_of,
                           top_windows, type_text, wait_until, x_window_id)
 
 
@@ -72,7 +72,8 @@ WALKS = (
     # The find dialog: its find button stays disabled until there is something to find.
     # Tab meets the first of the two direction buttons; the arrow keys choose between them.
     WindowWalk("bul", "Kelime Ara", "dialog",
-               ("findText", "Match whole word only", "Match case", "Up", "Find Next", "Cancel")),
+               ("findText", "Yalnızca tam kelime", "Büyük/küçük harf duyarlı", "Yukarı",
+                "Sonrakini Bul", "İptal")),
 )
 
 # Where the note memo lies in the main window: a click there starts the keyboard's walk.
@@ -211,11 +212,11 @@ class BusCase(unittest.TestCase):
             press_and_settle(self.focus, self.main, [tab])
         self.fail(f"Tab never reached '{stop}' in the main window")
 
-    def open_window(self, opener):
-        """Presses the main window's opener with Space and gives the new window on the bus."""
+    def open_window(self, opener, press="space"):
+        """Presses the main window's opener (with Space) and gives the new window on the bus."""
         before = set(w.name for w in top_windows(self.program.app))
         self.tab_to(opener)
-        key("space")
+        key(press)
 
         def opened():
             new = [w for w in top_windows(self.program.app) if w.name not in before]
@@ -269,6 +270,54 @@ class WindowWalks(BusCase):
         print(f"ok: {case.role} '{window.name}': {' > '.join(forward)}"
               + (f"; heard as {', '.join(f'{k} {v!r}' for k, v in heard.items())}"
                  if heard else ""), flush=True)
+
+
+class Keys(BusCase):
+    # A window opened by Enter on its main-window button, a button of it pressed with Enter, and
+    # what changes when that press does its work.
+    ENTER_PRESSES = (
+        (WALKS[3], "İptal", lambda window: has_state(window, pyatspi.STATE_SHOWING)),
+        (WALKS[1], "sonrab", lambda window: text_of(find_named(window, "DBEdit1"))),
+        (WALKS[2], "cb1", lambda window: sum(find_named(window, bar).queryValue().currentValue
+                                             for bar in ("pb1", "pb2"))),
+    )
+
+    def test_enter_presses_the_focused_button_in_every_window(self):
+        for case, button, state in self.ENTER_PRESSES:
+            with self.subTest(window=case.window), self.session():
+                window = self.open_window(case.opened_by, "Return")
+                stops = Stops(window, case)
+                wait_until("the focus inside the window", lambda: stops.at_focus(self.focus), 10)
+                for _ in range(len(case.stops)):
+                    if stops.at_focus(self.focus) == button:
+                        break
+                    press_and_settle(self.focus, window, ["Tab"])
+                self.assertEqual(stops.at_focus(self.focus), button)
+                before = state(window)
+                key("Return")
+                wait_until(f"Enter on '{button}' to press it",
+                           lambda: True if state(window) != before else None, 10)
+                print(f"ok: Enter opened '{window.name}' and pressed '{button}'", flush=True)
+
+
+class Extents(BusCase):
+    def test_a_memo_reports_each_line_of_a_wrapped_paragraph_at_its_own_height(self):
+        with self.session():
+            # The second conversation's first English line wraps in prog: two display lines.
+            self.tab_to("ilerib")
+            key("space")
+            prog = find_named(self.main, "prog")
+            wait_until("the second conversation", lambda: "Ankara" in text_of(prog) or None, 10)
+            box = prog.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            paragraph = text_of(prog).index("\n")
+            tops = [prog.queryText().getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)[1]
+                    for offset in range(paragraph + 2)]  # the paragraph and the next one's start
+            lines = sorted(set(tops))
+            self.assertEqual(tops, sorted(tops), "a character above one before it")
+            self.assertEqual(len(lines), 3, f"the lines at {lines}")
+            self.assertEqual(lines[2] - lines[1], lines[1] - lines[0], f"the lines at {lines}")
+            self.assertTrue(box.y < lines[0] and lines[2] < box.y + box.height, f"the memo at {box}")
+            print(f"ok: the wrapped paragraph and the next line at {lines}", flush=True)
 
 
 class MessageBoxes(BusCase):

@@ -19,16 +19,15 @@ if ! diff -u "$expected" <(cd "$prefix" && find . \( -type f -o -type l \) | sed
     fail "the installed files differ from $expected (- expected, + installed)"
 fi
 
-# The program's own folder: the executable beside the database, reached from bin/ by a link
-# that still works when the prefix moves.
-link=$prefix/bin/peltavo
-if [ ! -L "$link" ]; then
-    fail "bin/peltavo is not a symbolic link"
-else
-    target=$(readlink "$link")
-    [[ $target == /* ]] && fail "bin/peltavo links to an absolute path: $target"
-    [ "$(readlink -f "$link")" = "$prefix/lib/peltavo/peltavo" ] ||
-        fail "bin/peltavo resolves to $(readlink -f "$link"), not lib/peltavo/peltavo"
+# The command: a script that starts the executable in the data folder, both found relative to the
+# script, so that it works wherever it is typed and wherever the prefix moves.
+command=$prefix/bin/peltavo
+if [ -L "$command" ] || [ ! -x "$command" ]; then
+    fail "bin/peltavo is not an executable file"
+elif [ "$(head -n1 "$command")" != '#!/bin/sh' ] || ! sh -n "$command"; then
+    fail "bin/peltavo is not a shell script"
+elif grep -q "$prefix" "$command"; then
+    fail "bin/peltavo names the prefix $prefix"
 fi
 file -b "$prefix/lib/peltavo/peltavo" | grep -q '^ELF .* executable\|^ELF .*pie executable' ||
     fail "lib/peltavo/peltavo is not an executable: $(file -b "$prefix/lib/peltavo/peltavo")"
@@ -38,7 +37,7 @@ for doc in ingcev.mht peltchm.chm; do
     cmp -s "$build/bin/$doc" "$prefix/share/peltavo/$doc" || fail "share/peltavo/$doc is not the built $doc"
 done
 
-# The menu entry: valid, starting the installed link in the data folder.
+# The menu entry: valid, starting the installed command in the data folder.
 desktop=$prefix/share/applications/$app_id.desktop
 if ! out=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$out" ]; then
     fail "desktop-file-validate: $out"

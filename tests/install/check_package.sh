@@ -50,8 +50,8 @@ echo "depends: $(dpkg-deb -f "$deb" Depends)"
 entry=$work/root/usr/share/applications/example.peltavo.Peltavo.desktop
 grep -qx 'Exec=/usr/bin/peltavo' "$entry" || fail "the packaged entry does not run /usr/bin/peltavo"
 grep -qx 'Path=/usr/share/peltavo' "$entry" || fail "the packaged entry does not start in /usr/share/peltavo"
-[ "$(readlink "$work/root/usr/bin/peltavo")" = ../lib/peltavo/peltavo ] ||
-    fail "usr/bin/peltavo does not link to ../lib/peltavo/peltavo"
+[ -x "$work/root/usr/bin/peltavo" ] && [ ! -L "$work/root/usr/bin/peltavo" ] ||
+    fail "usr/bin/peltavo is not an executable file"
 if file -b "$work/root/usr/lib/peltavo/peltavo" | grep -q 'not stripped'; then
     fail "the packaged executable is not stripped"
 fi

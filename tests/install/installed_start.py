@@ -2,7 +2,8 @@
 """Starts the installed Peltavo the way the desktop's menu does and watches it from outside.
 
 Runs inside a virtual X server and a D-Bus session (installed_start.sh sets both up). The program
-is started with the Exec= line of its desktop entry in the entry's Path= directory, with a
+is started with the Exec= line of its desktop entry in the entry's Path= directory, or, with
+--command, by that command typed in a folder of its own, as in a terminal; either way with a
 recording stand-in for xdg-open first on PATH. Its windows are read through the accessibility
 bus (AT-SPI) and pressed with xdotool; nothing in the program itself knows it is being watched.
 
@@ -15,6 +16,7 @@ Checks, chosen with --check (any number of times):
   notes      pressing the quiz button shows the quiz window with the notes page rendered
   tabwalk    the main window is a frame named by its caption, and Tab walks its controls in
              their order, as a screen reader hears them (the focused object's name)
+  icon       the main window carries the program's icon for the window manager (_NET_WM_ICON)
 """
 
 import argparse
@@ -120,6 +122,15 @@ def check_help(app, workdir, record):
     print(f"ok: the help button asked xdg-open for {wanted}")
 
 
+def check_icon():
+    """_NET_WM_ICON holds the pictures as width, height, then the pixels; one is 48 x 48."""
+    window_id = wait_until("the main window on the X server", lambda: x_window_id(MAIN_TITLE_PREFIX), 30)
+    wait_until("the main window's icon at 48 x 48", lambda: True if re.search(r"= (.*, )?48, 48, ", subprocess.run(
+        ["xprop", "-id", window_id, "-notype", "32c", "_NET_WM_ICON"], capture_output=True,
+        text=True).stdout) else None, 10)
+    print("ok: the main window carries the program's icon")
+
+
 def check_tabwalk(app, focus):
     """The main window's tab walk of the bus suite, on the installed program."""
     window = wait_until("the main window", lambda: main_window(app), 60)
@@ -189,12 +200,19 @@ def main():
     parser.add_argument("--database", required=True, help="the installed peltavo.MDB")
     parser.add_argument("--peltavo-db", required=True)
     parser.add_argument("--notes-source", required=True)
+    parser.add_argument("--command", help="start this installed command in a folder of its own, "
+                        "as typed in a terminal, instead of the menu entry's Exec= in its Path=")
     parser.add_argument("--check", action="append", required=True,
-                        choices=["database", "documents", "help", "notes", "tabwalk"])
+                        choices=["database", "documents", "help", "icon", "notes", "tabwalk"])
     parser.add_argument("--work", required=True)
     args = parser.parse_args()
 
     command, workdir = read_desktop_entry(args.desktop_entry)
+    # The help and the notes are looked for in the entry's Path= either way.
+    startdir = workdir
+    if args.command:
+        command = shlex.quote(args.command)
+        startdir = tempfile.mkdtemp(prefix="elsewhere-", dir=args.work)
     fake_bin = os.path.join(args.work, "fake-bin")
     record = os.path.join(args.work, "xdg-open.log")
     os.makedirs(fake_bin, exist_ok=True)
@@ -213,8 +231,8 @@ def main():
     # The accessibility bus must be up before the program starts, or the program never joins it.
     pyatspi.Registry.getDesktop(0)
     focus = FocusTracker()
-    print(f"starting {command!r} in {workdir}")
-    program = subprocess.Popen(shlex.split(command), cwd=workdir, env=env)
+    print(f"starting {command!r} in {startdir}")
+    program = subprocess.Popen(shlex.split(command), cwd=startdir, env=env)
     try:
         app = wait_until("the program on the accessibility bus", peltavo_application, 60)
         for check in args.check:
@@ -228,6 +246,8 @@ def main():
                 check_help(app, workdir, record)
             elif check == "tabwalk":
                 check_tabwalk(app, focus)
+            elif check == "icon":
+                check_icon()
             elif check == "notes":
                 check_notes(app, args.notes_source, os.path.join(args.work, "screen.png"))
     except CheckFailed as failure:

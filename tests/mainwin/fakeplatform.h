@@ -10,6 +10,7 @@
 #include "error.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,9 +26,13 @@ public:
     std::vector<platform::Message> messages;
     // Messages shown while the busy cursor was up.
     int shownUnderBusyCursor = 0;
+    // Called as each dialog or message comes up.
+    std::function<void()> whenShown;
 
     QString openFileName(QWidget*, const QString& filter) override {
         log << QStringLiteral("open ") + filter;
+        if (whenShown)
+            whenShown();
         if (fileAnswers.empty())
             return QString();
         QString answer = fileAnswers.front();
@@ -39,6 +44,8 @@ public:
         log << message.caption + QStringLiteral(": ") + message.text;
         messages.push_back(message);
         shownUnderBusyCursor += QGuiApplication::overrideCursor() != nullptr;
+        if (whenShown)
+            whenShown();
     }
 };
 

@@ -5,6 +5,9 @@
 #include "tablehandle.h"
 #include "windowfixture.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -191,6 +194,52 @@ TEST_F(Browsing, FindButtonOpensTheModelessFindDialog) {
     EXPECT_EQ(w->Tablei->currentIndex(), current);
     w->bul->hide();
     w->hide();
+}
+
+// The find dialog speaks the program's language, whatever the locale.
+TEST_F(Browsing, TheFindDialogIsTurkish) {
+    QStringList captions{w->bul->windowTitle(), w->bul->findChild<QGroupBox*>()->title()};
+    for (const QLabel* label : w->bul->findChildren<QLabel*>())
+        captions << label->text();
+    for (const QAbstractButton* button : w->bul->findChildren<QAbstractButton*>())
+        captions << button->text();
+    EXPECT_EQ(captions.join(u'|'),
+              QStringLiteral("Bul|Yön|&Aranan:|Yalnızca &tam kelime|&Büyük/küçük harf duyarlı|"
+                             "&Sonrakini Bul|İptal|&Yukarı|A&şağı"));
+}
+
+// Opened beside the conversation; moved off a hit that falls under it.
+TEST_F(Browsing, TheFindDialogNeverCoversAMatch) {
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    const QRect memo(w->prog->mapToGlobal(QPoint(0, 0)), w->prog->size());
+    w->arab->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w->bul));
+    EXPECT_FALSE(w->bul->frameGeometry().intersects(memo));
+    w->bul->move(memo.center() - QPoint(w->bul->width() / 2, 0)); // the learner drags it there
+    find(QStringLiteral("zanzibar")); // near the end of a long conversation
+    ASSERT_EQ(selected(), QStringLiteral("zanzibar"));
+    EXPECT_TRUE(memo.contains(w->prog->selectionArea().center()));
+    EXPECT_FALSE(w->bul->frameGeometry().intersects(w->prog->selectionArea()));
+    w->bul->hide();
+    w->hide();
+}
+
+TEST(FindDialogPlace, GoesToTheNearestPlaceOnTheScreenThatLeavesTheAreaClear) {
+    const QRect screen(0, 0, 1024, 768);
+    const struct {
+        QRect frame, area;
+        QPoint to;
+    } cases[] = {
+        {{300, 400, 400, 130}, {112, 108, 775, 220}, {300, 400}}, // clear already
+        {{312, 319, 400, 130}, {112, 108, 775, 220}, {312, 332}}, // below
+        {{100, 620, 400, 130}, {0, 600, 1024, 160}, {100, 466}},  // no room below: above
+        {{500, 100, 300, 130}, {400, 0, 624, 768}, {96, 100}},    // full height: left
+        {{900, 50, 300, 130}, {0, 300, 1024, 100}, {724, 50}},    // off the screen: onto it
+        {{100, 100, 300, 130}, {0, 0, 1024, 700}, {100, 638}},    // nowhere: covers the least
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::placeClearOf(c.frame, c.area, screen), c.to) << "case " << (&c - cases);
 }
 
 TEST_F(Browsing, FindSkipsCapitalisedMatchesAndFindsInsideWords) {

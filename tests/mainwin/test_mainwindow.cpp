@@ -342,6 +342,32 @@ TEST_F(MainWindowLayout, GlyphButtonsCarryAPictureWithATransparentBackground) {
     }
 }
 
+// Every caption of the window's buttons (of the two a button may show, the longer) leaves its ink
+// clear of the button's edges: the bevel and a pixel of air.
+TEST(MainWindowCaptions, EveryCaptionStandsClearOfItsButtonsEdges) {
+    test::MainWindowOnSample w;
+    w->metinbClick(); // "Tercüme Metin Gizle"
+    w->turbClick();   // "İngilizce -> Türkçe"
+    for (QPushButton* button : w->findChildren<QPushButton*>()) {
+        if (button->text().isEmpty() || button->window() != w.window.get())
+            continue;
+        const QImage face = button->grab().toImage();
+        const QColor ink = button->palette().color(QPalette::ButtonText);
+        int first = face.width(), last = -1;
+        for (int x = 0; x < face.width(); ++x) {
+            for (int y = face.height() / 4; y < face.height() * 3 / 4; ++y) {
+                const QColor c = face.pixelColor(x, y);
+                if (std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
+                        std::abs(c.blue() - ink.blue()) <
+                    200)
+                    first = std::min(first, x), last = x;
+            }
+        }
+        EXPECT_GE(first, 3) << button->text().toStdString();
+        EXPECT_LE(last, button->width() - 4) << button->text().toStdString();
+    }
+}
+
 TEST(Glyphs, AStripSplitsIntoTwoPicturesAndOliveIsTransparent) {
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(QColor(128, 128, 0));

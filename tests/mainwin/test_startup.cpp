@@ -1,6 +1,9 @@
+#include "childtest.h"
+#include "dialogs.h"
 #include "dictionarygridmodel.h"
 #include "directorylist.h"
 #include "error.h"
+#include "finddialog.h"
 #include "jetreader.h"
 #include "jetwriter.h"
 #include "memo.h"
@@ -13,7 +16,11 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -24,6 +31,8 @@
 
 namespace peltavo {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 using test::FakePlatform;
 using test::ProgramFolder;
@@ -360,6 +369,44 @@ TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
     }
 }
 
+// Whatever the two database openings show comes before the main window is shown; the main window
+// is shown early, before the dictionaries are read, only when nothing will be.
+TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
+    const struct {
+        const char* tables; // of the sample, written as peltavo.MDB; "": no file; "-": not Jet
+        int said;
+    } cases[] = {{"konus isozluk tsozluk sorubos cevap", 0},
+                 {"", 4},
+                 {"-", 2},
+                 {"konus isozluk tsozluk", 1},
+                 {"konus isozluk sorubos cevap", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tables);
+        Started s(false);
+        const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
+        std::vector<TableData> tables;
+        for (const QString& name : QString::fromLatin1(c.tables).split(u' ', Qt::SkipEmptyParts)) {
+            if (name != u"-")
+                tables.push_back(
+                    JetReader::readTable(test::fixture(u"peltavo-sample.mdb"_s), name));
+        }
+        if (!tables.empty())
+            writeJet4Database(target, tables);
+        QFile file(target);
+        if (qstrcmp(c.tables, "-") == 0 && file.open(QIODevice::WriteOnly))
+            file.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+        int overTheWindow = 0;
+        s.platform.fakeDialogs.whenShown = [&] {
+            overTheWindow += s.state.anaekr && s.state.anaekr->isVisible();
+        };
+        s.windows = startWindows(s.state, s.platform);
+        EXPECT_EQ(s.dialogs().size(), c.said) << s.dialogs().join(u'|').toStdString();
+        EXPECT_EQ(overTheWindow, 0);
+        EXPECT_EQ(s.windows.anaekr->isVisible(), c.said == 0); // shown early
+        s.windows.anaekr->hide();
+    }
+}
+
 TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     Started s;
     s.start();
@@ -390,6 +437,46 @@ TEST(StartUp, ClosingTheMainWindowEndsTheProgramTheOthersOnlyHide) {
     EXPECT_TRUE(othersStayed);
     EXPECT_FALSE(timedOut) << "closing the main window did not end the event loop";
     s.windows.sorcevekr->hide();
+}
+
+// The program takes no arguments: Qt's own options on its command line change nothing.
+TEST(StartUp, QtsOwnCommandLineOptionsChangeNothing) {
+    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_COMMAND_LINE")) // the application has them there
+        return test::expectPassesInChild("StartUp.QtsOwnCommandLineOptionsChangeNothing",
+                                         "PELTAVO_TEST_COMMAND_LINE", u"-reverse -style windows"_s);
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_NE(QApplication::style()->name(), u"windows"_s);
+}
+
+// A typed name of a file that does not exist goes from the file dialog to the opening (which says
+// "File not found"), without a box of the dialog's own (which would be closed here).
+TEST(StartUp, TheFileDialogHandsOnATypedNameOfNoFile) {
+    const QString typed = QDir::temp().filePath(u"gone/peltavo.MDB"_s);
+    QTimer::singleShot(0, [&] {
+        auto* name = QApplication::activeModalWidget()->findChild<QLineEdit*>(u"fileNameEdit"_s);
+        name->setText(typed);
+        // Runs while a box of the dialog is open, if one is.
+        QTimer::singleShot(0, [dialog = QPointer<QWidget>(QApplication::activeModalWidget())] {
+            while (dialog && QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    EXPECT_EQ(platform::QtDialogs().openFileName(nullptr, u"MS Access DB (peltavo.MDB)"_s), typed);
+}
+
+// Every window carries the program's icon, as its menu entry does.
+TEST(StartUp, EveryWindowCarriesTheProgramsIcon) {
+    Started s;
+    s.windows = startWindows(s.state, s.platform);
+    s.windows.anaekr->hide();
+    for (const QWidget* window :
+         QList<QWidget*>{s.windows.anaekr.get(), s.windows.sozlukekr.get(),
+                         s.windows.sorcevekr.get(), s.windows.anaekr->bul}) {
+        const QIcon icon = window->windowIcon();
+        EXPECT_EQ(icon.availableSizes().size(), 5) << window->objectName().toStdString();
+        EXPECT_EQ(icon.pixmap(48).toImage().pixelColor(24, 24).alpha(), 255); // drawn, not empty
+    }
 }
 
 TEST(StartUp, TheQuizWindowKeepsTheFolderCurrentWhenItWasBuilt) {

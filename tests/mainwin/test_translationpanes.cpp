@@ -140,6 +140,35 @@ TEST_F(Panes, SpeechSpeaksTheEnglishDisplayLineOfEitherDirection) {
     EXPECT_EQ(w.platform.speech.released, 3);
 }
 
+// A wrapped English line is spoken whole, and in "ti" the English line is the one that translates
+// the Turkish line of the caret, however the English wraps in the translation pane.
+TEST_F(Panes, SpeechSpeaksTheWholeStoredLineOfTheCaretInEitherDirection) {
+    const QString first =
+        QStringLiteral("Excuse me, could you tell me when the next train leaves? "
+                       "I need to be there before my meeting starts this evening, "
+                       "and I would like to know if there is a later train too.");
+    const QString second = QStringLiteral("It leaves at half past four from platform two.");
+    // Display line of prog, in "it" and then in "ti", and the line spoken.
+    const std::pair<int, const QString&> cases[] = {
+        {0, first}, {1, first}, {2, second}, {0, first}, {1, second}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [line, spoken] = cases[i];
+        if (i == 3)
+            w->turbClick();
+        w->Table->close(); // the English wraps where it is shown: prog in "it", kullandb in "ti"
+        w->Table->open(
+            TableData{QStringLiteral("konus"),
+                      {{QStringLiteral("ikonus")}, {QStringLiteral("tkonus")}},
+                      {{first + u'\n' + second, QStringLiteral("Affedersiniz?\nSaat dört.")}}});
+        ASSERT_EQ(std::max(w->prog->displayLines().count(), w->kullandb->displayLines().count()),
+                  3);
+        translateDisplayLine(line);
+        w->sesbClick();
+        EXPECT_EQ(w->cumle->text(), spoken) << w.state.DirectionMode.toStdString() << line;
+        EXPECT_EQ(w.platform.speech.spoken.last(), spoken);
+    }
+}
+
 TEST_F(Panes, SpeechFailuresReachTheErrorBoxAndTheVoiceIsReleased) {
     w->cumle->setText(QStringLiteral("before"));
     w.platform.speech.createError = QStringLiteral("no engine");

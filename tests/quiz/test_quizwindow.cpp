@@ -1,5 +1,6 @@
 // The quiz window on the sample database (offscreen): its controls, the questions it asks, the
 // answers it judges, its auxiliary buttons and its notes pane with the pane's own find.
+#include "childtest.h"
 #include "lineedit.h"
 #include "quizfonts.h"
 #include "quizlogic.h"
@@ -28,6 +29,8 @@
 
 namespace peltavo {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 using test::FakePlatform;
 using test::ProgramFolder;
@@ -75,10 +78,15 @@ public:
     Tsorcevekr* operator->() { return window.get(); }
     FakePlatform& platform() { return *platform_; }
 
-    // Shows the window and waits until it is on the screen.
+    // Shows the window and waits until it is on the screen and its notes pane has been made.
     void show() {
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_TRUE(waitForPane(*window));
+    }
+
+    static bool waitForPane(const Tsorcevekr& w) {
+        return QTest::qWaitFor([&] { return w.web != nullptr; }, kLoadTimeoutMs);
     }
 
     // Asks questions until the one numbered `number` comes (the draw is random).
@@ -118,7 +126,7 @@ QWidget* nextTabStop(QWidget* widget) {
 }
 
 int fittedWidth(const QLabel* label) {
-    return label->sizeHint().width();
+    return label->text().isEmpty() ? 0 : label->sizeHint().width();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -511,6 +519,7 @@ TEST(QuizShowing, TheMainWindowsButtonOnlyRaisesAnOpenQuiz) {
     Tsorcevekr& w = *quiz;
     main->boslukbClick();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QuizWindow::waitForPane(w));
     EXPECT_EQ(w.focusWidget(), w.cb[0]); // the window that opens has the focus on its first stop
     ASSERT_TRUE(quiz.ask(5));
     w.cevkont(button(w, 1));
@@ -648,6 +657,61 @@ TEST(QuizNotes, AMissingNotesPageShowsTheErrorPageAndTheQuizStillWorks) {
     EXPECT_EQ(w.pb1->value() + w.pb2->value(), presses + 1);
 }
 
+// What the quiz window shows of its notes: the pane made or not, the line in its place, the cursor.
+QString notesState(const Tsorcevekr& w) {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(w.web ? u"pane" : u"")
+        .arg(w.webNote->isVisible() ? w.webNote->text() : QString())
+        .arg(cursor && cursor->shape() == Qt::BusyCursor ? u"busy" : u"")
+        .arg(w.cb[0]->text().isEmpty() ? u"" : u"question");
+}
+
+// The first showing: the window with its question and buttons on the screen first, a line in the
+// pane's place and the busy cursor while the web engine starts; then the notes, the line gone.
+TEST(QuizNotes, TheQuestionComesFirstThenTheNotesUnderTheBusyCursor) {
+    QuizWindow quiz;
+    Tsorcevekr& w = *quiz;
+    struct FirstFrame : QObject {
+        QString seen;
+        bool eventFilter(QObject* window, QEvent* event) override {
+            if (event->type() == QEvent::Paint && seen.isEmpty())
+                seen = notesState(*static_cast<Tsorcevekr*>(window));
+            return false;
+        }
+    } first;
+    w.installEventFilter(&first);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first.seen.isEmpty(); }, kLoadTimeoutMs));
+    w.removeEventFilter(&first);
+    EXPECT_EQ(first.seen, QStringLiteral("|Ders notları açılıyor, lütfen bekleyin…|busy|question"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.webNote->isHidden(); }, kLoadTimeoutMs));
+    EXPECT_EQ(notesState(w), QStringLiteral("pane|||question"));
+    w.hide();
+}
+
+// Without the notes module the pane's place says why it is empty; no box, and the quiz goes on.
+// Run in a copy of this program in a folder of its own, with no module beside it.
+TEST(QuizNotes, WithoutTheNotesModuleThePaneSaysWhyAndNoBoxComes) {
+    if (qEnvironmentVariableIsEmpty("PELTAVO_TEST_WITHOUT_NOTES_MODULE"))
+        return test::expectPassesInChild(
+            "QuizNotes.WithoutTheNotesModuleThePaneSaysWhyAndNoBoxComes",
+            "PELTAVO_TEST_WITHOUT_NOTES_MODULE", u"1"_s, true);
+    QuizWindow quiz;
+    Tsorcevekr& w = *quiz;
+    for (int showing = 0; showing < 2; ++showing) { // the later showing says the same
+        w.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !notesState(w).contains(u"busy"); }, 10000));
+        EXPECT_TRUE(notesState(w).startsWith(u"|Ders notları gösterilemiyor."_s)) << showing;
+        EXPECT_TRUE(w.webNote->text().contains(u"peltavo-notes.so"_s));
+        QTest::mouseClick(w.cb[0], Qt::LeftButton);
+        EXPECT_EQ(w.pb1->value() + w.pb2->value(), showing + 1);
+        w.close();
+    }
+    EXPECT_TRUE(quiz.platform().fakeDialogs.log.isEmpty());
+    EXPECT_TRUE(test::applicationPlatform().fakeDialogs.log.isEmpty());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Failures.
 
@@ -729,6 +793,27 @@ protected:
 
     QuizWindow quiz{false, false};
 };
+
+// Right of the gap only the words after it are coloured: a gap that ends the sentence leaves
+// nothing there, also when the label after the gap has never shown a word (the first question).
+TEST_F(QuizOnTables, NothingIsColouredRightOfAGapThatEndsTheSentence) {
+    const struct {
+        const char* sentence;
+        bool wordsAfter;
+    } cases[] = {{"This is          ", false}, {"He has          pears.", true}};
+    for (const auto& c : cases) {
+        open({QStringLiteral("1"), QString::fromUtf8(c.sentence), QStringLiteral("t"),
+              QStringLiteral("b"), kNull, kNull},
+             {{QStringLiteral("t"), QStringLiteral("b"), QStringLiteral("c")}});
+        w().sorusor();
+        const QImage shot = w().grab().toImage();
+        const QRect gap = w().bose->geometry();
+        int coloured = 0;
+        for (int x = gap.right() + 1; x < shot.width(); ++x)
+            coloured += shot.pixelColor(x, gap.center().y()) == QColor(166, 202, 240);
+        EXPECT_EQ(coloured > 0, c.wordsAfter) << c.sentence;
+    }
+}
 
 TEST_F(QuizOnTables, NoRowForTheDrawnNumberStopsAtTheSentence) {
     open({QStringLiteral("5"), QStringLiteral("A  b"), QStringLiteral("t"), QStringLiteral("b"),
