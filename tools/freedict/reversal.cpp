@@ -5,7 +5,6 @@
 
 #include "freedict.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -92,14 +91,28 @@ struct SenseTerms {
     QStringList terms;
     int pieces = 0;         // comma-separated pieces of the sense's term part
     bool sideLabel = false; // the sense starts with a side label
+    bool excluded = false;  // the sense starts with a label of a use the learner should not copy
+    bool capital = false;   // the sense is of a name: the English word has its capital
     bool described = false; // the sense has a piece too long for a term: it explains
 };
+
+// Labels of senses that the reversal leaves out: archaic, poetic, dialect or regional, rare,
+// slang, vulgar and pejorative uses, and foreign words ("(Fr.) bonjur").
+bool isExcludedLabel(const QString& label) {
+    static const QSet<QString> excluded =
+        wordSet("eski esk şiir argo slang kaba leh iskoç nad aşağ fr lat al it yu yun isp ar fars");
+    QString l = turkishLower(label.simplified());
+    while (l.endsWith(u'.')) {
+        l.chop(1);
+    }
+    return excluded.contains(l.trimmed()) || l.startsWith(QLatin1String("güney"));
+}
 
 // The text of a sense that may hold Turkish terms: without parenthesised labels and remarks,
 // up to the first full stop or colon (what follows is an English phrase of the headword with its
 // own translation, or an explanation), and up to an abbreviation, cross-reference or affix label
 // (what follows that is English, or no word).
-QString termPart(QString sense, bool* sideLabel) {
+QString termPart(QString sense, QStringList* labels) {
     static const QRegularExpression english =
         unicodeRe(QStringLiteral("\\((?:kıs|bak|önek|sonek)\\.?\\)"));
     static const QRegularExpression innermost(QStringLiteral("\\([^()]*\\)|\\[[^\\[\\]]*\\]"));
@@ -109,14 +122,13 @@ QString termPart(QString sense, bool* sideLabel) {
     if (m.hasMatch()) {
         sense.truncate(m.capturedStart());
     }
-    *sideLabel = false;
     // The plural's form inside a broken label: "(çoğ.) -children) bebek, çocuk".
     static const QRegularExpression pluralForm =
         unicodeRe(QStringLiteral("^\\s*\\(çoğ\\.?\\)\\s*-?[A-Za-z]+\\)"));
     sense.remove(pluralForm);
     for (auto label = leadingLabel.match(sense); label.hasMatch();
          label = leadingLabel.match(sense)) {
-        *sideLabel = *sideLabel || isSideLabel(label.captured(1));
+        *labels << label.captured(1);
         sense.remove(0, label.capturedEnd());
         sense = sense.trimmed();
         if (sense.startsWith(u',')) {
@@ -181,7 +193,13 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
         unicodeRe(QStringLiteral("(?<!\\w)I(?=[aâeiîoöuüû])"));
     const QStringList echoes = englishHeadword.toLower().split(blanks, Qt::SkipEmptyParts);
     SenseTerms out;
-    QStringList pieces = termPart(sense, &out.sideLabel).split(separators);
+    QStringList labels;
+    QStringList pieces = termPart(sense, &labels).split(separators);
+    for (const QString& label : labels) {
+        out.sideLabel = out.sideLabel || isSideLabel(label);
+        out.excluded = out.excluded || isExcludedLabel(label);
+        out.capital = out.capital || label.simplified() == QStringLiteral("b. h.");
+    }
     std::vector<QStringList> words;
     QStringList written; // the pieces as the source writes them
     for (QString& piece : pieces) {
@@ -234,6 +252,7 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
             continue;
         }
         const QString term = name ? source : piece;
+        out.capital = out.capital || name;
         if (!out.terms.contains(term)) {
             out.terms << term;
         }
@@ -244,18 +263,26 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
 } // namespace
 
 QString turkishLower(const QString& text) {
-    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    return turkish.toLower(text);
+    // Only I and İ differ from the general rules; QLocale's own is many times slower.
+    QString out = text;
+    for (QChar& c : out) {
+        if (c == u'I') {
+            c = u'ı';
+        } else if (c == u'İ') {
+            c = u'i';
+        }
+    }
+    return out.toLower();
 }
 
 QStringList turkishTerms(const QString& sense, const QString& englishHeadword) {
     return analyse(sense, englishHeadword).terms;
 }
 
-void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
+void Reversal::add(const ReversalSource& source) {
     static const QRegularExpression plain(
         QStringLiteral("^[A-Za-z]+(?:['-][A-Za-z]+)*(?: [A-Za-z]+(?:['-][A-Za-z]+)*){0,2}$"));
-    const QString english = englishHeadword.section(u',', 0, 0).trimmed();
+    const QString english = source.english.section(u',', 0, 0).trimmed();
     // Two letters make an abbreviation ("ba" for Buenos Aires) unless they are a common word.
     static const QSet<QString> twoLetters =
         wordSet("am an as at be by do go he hi if in is it me my no of oh ok on or ox so to up "
@@ -264,28 +291,13 @@ void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
         !plain.match(english).hasMatch() || english.toUpper() == english) {
         return;
     }
-    // A sense may end with English phrases of the headword and their translations
-    // ("... . hand over vermek, teslim etmek"); the next senses may carry on the last phrase's
-    // translation. Up to two senses are taken for such a carry-over while they are of the
-    // phrase's word class (verbs after a verb, no verbs after no verb), and left out.
-    static const QRegularExpression phrase(QStringLiteral("\\.\\s+\\S"));
-    constexpr int kLongestCarry = 2;
-    int carried = kLongestCarry; // senses carried over since the last phrase
-    bool phraseVerb = false;
-    for (qsizetype i = 0; i < senses.size(); ++i) {
-        const QString& sense = senses[i];
-        const auto m = phrase.match(sense);
-        const QString head = m.hasMatch() ? sense.left(m.capturedStart()) : sense;
-        const bool continued = carried < kLongestCarry && endsInVerb(head) == phraseVerb;
-        carried = continued ? carried + 1 : kLongestCarry;
-        if (m.hasMatch()) {
-            carried = 0;
-            phraseVerb = endsInVerb(sense);
-        }
-        if (continued) {
+    const qsizetype leading = std::min<qsizetype>(
+        source.senses.size(), source.runOn ? kLeadingRunOnSenses : kLeadingSenses);
+    for (qsizetype i = 0; i < leading; ++i) {
+        const SenseTerms found = analyse(source.senses[i], english);
+        if (found.excluded) {
             continue;
         }
-        const SenseTerms found = analyse(sense, english);
         for (qsizetype j = 0; j < found.terms.size(); ++j) {
             int group = 2;
             if (found.sideLabel || found.described) {
@@ -295,7 +307,11 @@ void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
             } else if (i == 0 || j <= 1 || found.pieces == 1) {
                 group = 1;
             }
-            const Candidate here{group, static_cast<int>(i), static_cast<int>(j)};
+            // A phrase from inside another entry gives way to the headwords.
+            if (source.runOn && english.contains(u' ')) {
+                group = std::min(group + 1, 3);
+            }
+            const Candidate here{group, static_cast<int>(i), static_cast<int>(j), found.capital};
             Candidate& c = byTerm_[found.terms[j]][english];
             if (c.group < 0 || here < c) {
                 c = here;
@@ -322,8 +338,15 @@ int levelRank(int level) {
 // The English headword as it is written: the words that the lists hold with a capital only get
 // it ("english" is "English"); for a Turkish name, a phrase with such a word gets capitals
 // throughout but for its small words ("great britain" is "Great Britain").
-QString spelt(const QString& english, bool turkishName, const EnglishWords& words) {
+QString spelt(const QString& english, bool turkishName, bool capital, const EnglishWords& words) {
     static const QSet<QString> small = wordSet("and of the on upon de du la");
+    if (capital && !english.contains(u' ')) {
+        QString name = english;
+        name[0] = name[0].toUpper();
+        if (words.spells(name)) {
+            return name;
+        }
+    }
     QStringList parts = english.split(u' ');
     std::vector<bool> names;
     for (const QString& part : parts) {
@@ -376,7 +399,7 @@ std::vector<Reversal::Result> Reversal::finish(const EnglishWords& common, int c
             if (r.english.size() == cap) {
                 break;
             }
-            r.english << spelt(x.english, name, common);
+            r.english << spelt(x.english, name, x.where.capital, common);
         }
         out.push_back(std::move(r));
     }

@@ -45,8 +45,6 @@ bool parseArgs(const QStringList& args, BuildArgs* out) {
         else
             return false;
     }
-    if (out->wordLists.isEmpty())
-        out->wordLists << QStringLiteral("/usr/share/dict/american-english");
     return !out->contentDir.isEmpty() && !out->output.isEmpty();
 }
 
@@ -83,9 +81,14 @@ int runBuild(const QStringList& args) {
     std::vector<freedict::Entry> englishTurkish, turkishEnglish;
     freedict::Report engReport, turReport;
     try {
-        const auto words = freedict::EnglishWords::load(options.wordLists);
-        englishTurkish = freedict::importEngTur(options.dictdDir, &engReport);
-        turkishEnglish = freedict::importTurEng(options.dictdDir, words, &turReport);
+        // Without word lists named, the system's: wamerican, wbritish, SCOWL and WordNet.
+        const auto words = options.wordLists.isEmpty()
+                               ? freedict::EnglishWords::loadSystem()
+                               : freedict::EnglishWords::load(options.wordLists);
+        freedict::Dictionaries dictionaries =
+            freedict::importDictionaries(options.dictdDir, words, &engReport, &turReport);
+        englishTurkish = std::move(dictionaries.englishTurkish);
+        turkishEnglish = std::move(dictionaries.turkishEnglish);
     } catch (const Error& e) {
         err << "peltavo-db build: cannot import the dictionaries: " << e.message() << '\n'
             << "peltavo-db build: no database written\n";
