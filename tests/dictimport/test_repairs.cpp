@@ -28,7 +28,7 @@ protected:
         vocabulary_ = std::make_unique<Vocabulary>(*words_);
         for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
                                               kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
-            vocabulary_->count(article.meaning.section(u'\n', 1));
+            vocabulary_->count(article.meaning.section(u'\n', 1).split(u'\n'));
     }
     void SetUp() override { ASSERT_TRUE(vocabulary_) << "dict-freedict-eng-tur is not installed"; }
     static const Vocabulary& vocabulary() { return *vocabulary_; }

@@ -47,6 +47,17 @@ bool isTurkishWord(const QString& lower) {
     return words.contains(lower);
 }
 
+// The small words that English phrases are made of, which Turkish may write as well ("on" is
+// ten, "at" a horse).
+bool isParticle(const QString& lower) {
+    static const QSet<QString> words = wordSet(
+        "on in at to up out off over down away about around back by for from into onto of with "
+        "without through across along after before under above behind the a an and or not no it "
+        "its his him me you your my our their them us all as so be is are was were do does did "
+        "have has had get got go make take give put set keep come well good bad one two three");
+    return words.contains(lower);
+}
+
 // "one", "someone", "one's": the stand-ins of the dictionary's phrases.
 bool isPlaceholder(const QString& lower) {
     static const QSet<QString> words =
@@ -109,6 +120,12 @@ public:
             if (!ending && !isRelated && !beforePronunciation && !isEnglish(core)) {
                 break;
             }
+            // After the headword's word, a word that the dictionary's Turkish uses as its own
+            // starts the translation: "problem child problem çocuk", "eleventh hour son dakika".
+            if (related && !isRelated && !ending && words_.ownTurkish(core) >= 3 &&
+                !isParticle(core.toLower()) && !isPlaceholder(core.toLower())) {
+                break;
+            }
             if (tok.back() == u':' || tok.back() == u'!' || tok.back() == u'?') {
                 // A sentence that ends inside the head: no run-on of the kind looked for.
                 if (!isRelated && !related) {
@@ -129,7 +146,8 @@ public:
                 break;
             }
         }
-        if (!related || english.isEmpty()) {
+        // A list of forms does not end in a comma: "(Fr.) bonjur, günaydın" is no run-on.
+        if (!related || english.isEmpty() || english.back().endsWith(u',')) {
             return std::nullopt;
         }
         Head head{pos, end, splitForms(english)};
@@ -278,6 +296,10 @@ std::vector<qsizetype> sentenceStarts(const QString& text) {
         if (c == u')' && depth == 0 && i + 2 < text.size() && text[i + 1] == u' ' &&
             text[i + 2].isLetter()) {
             const qsizetype open = text.lastIndexOf(u'(', i);
+            // A label that opens the sense, "(Fr.) bonjur", ends no translation.
+            if (open >= 0 && text.left(open).trimmed().isEmpty()) {
+                continue;
+            }
             static const QSet<QString> references = wordSet("bak. bak bkz. bkz see");
             if (open < 0 || !references.contains(text.mid(open + 1, i - open - 1).trimmed())) {
                 starts.push_back(i + 2);

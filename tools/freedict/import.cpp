@@ -319,8 +319,8 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
         QStringList list = articleSenses(article.meaning);
         for (QString& sense : list) {
             sense = labels.apply(sense, &r.labelFixes);
-            vocabulary.count(sense);
         }
+        vocabulary.count(list);
         senses.push_back(std::move(list));
     }
 

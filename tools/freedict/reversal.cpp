@@ -76,7 +76,8 @@ bool isSideLabel(const QString& label) {
         QStringLiteral("i̇ng."),   QStringLiteral("ing"),   QStringLiteral("ing."),
         QStringLiteral("edat"),   QStringLiteral("zam."),  QStringLiteral("bağlaç"),
         QStringLiteral("sıfat"),  QStringLiteral("ünlem"), QStringLiteral("isim"),
-        QStringLiteral("zarf"),   QStringLiteral("fiil")};
+        QStringLiteral("zarf"),   QStringLiteral("fiil"),  QStringLiteral("b. h."),
+        QStringLiteral("b.h."),   QStringLiteral("k. h."), QStringLiteral("k.h.")};
     static const QRegularExpression forms(QStringLiteral("^-|^[a-z ,']+$"));
     const QString l = turkishLower(label.simplified());
     if (neutral.contains(l) || l == QStringLiteral("ing.") || l.startsWith(u'-')) {
@@ -92,7 +93,7 @@ struct SenseTerms {
     int pieces = 0;         // comma-separated pieces of the sense's term part
     bool sideLabel = false; // the sense starts with a side label
     bool excluded = false;  // the sense starts with a label of a use the learner should not copy
-    bool capital = false;   // the sense is of a name: the English word has its capital
+    int capital = 0;        // the English word has its capital: see Reversal::Candidate
     bool described = false; // the sense has a piece too long for a term: it explains
 };
 
@@ -105,7 +106,7 @@ bool isExcludedLabel(const QString& label) {
     while (l.endsWith(u'.')) {
         l.chop(1);
     }
-    return excluded.contains(l.trimmed()) || l.startsWith(QLatin1String("güney"));
+    return excluded.contains(l.trimmed()) || l.startsWith(u"güney");
 }
 
 // The text of a sense that may hold Turkish terms: without parenthesised labels and remarks,
@@ -198,7 +199,9 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
     for (const QString& label : labels) {
         out.sideLabel = out.sideLabel || isSideLabel(label);
         out.excluded = out.excluded || isExcludedLabel(label);
-        out.capital = out.capital || label.simplified() == QStringLiteral("b. h.");
+        if (label.simplified() == QStringLiteral("b. h.")) {
+            out.capital = 2;
+        }
     }
     std::vector<QStringList> words;
     QStringList written; // the pieces as the source writes them
@@ -252,7 +255,7 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
             continue;
         }
         const QString term = name ? source : piece;
-        out.capital = out.capital || name;
+        out.capital = std::max(out.capital, name ? 1 : 0);
         if (!out.terms.contains(term)) {
             out.terms << term;
         }
@@ -338,12 +341,12 @@ int levelRank(int level) {
 // The English headword as it is written: the words that the lists hold with a capital only get
 // it ("english" is "English"); for a Turkish name, a phrase with such a word gets capitals
 // throughout but for its small words ("great britain" is "Great Britain").
-QString spelt(const QString& english, bool turkishName, bool capital, const EnglishWords& words) {
+QString spelt(const QString& english, bool turkishName, int capital, const EnglishWords& words) {
     static const QSet<QString> small = wordSet("and of the on upon de du la");
-    if (capital && !english.contains(u' ')) {
+    if (capital > 0 && !english.contains(u' ')) {
         QString name = english;
         name[0] = name[0].toUpper();
-        if (words.spells(name)) {
+        if (capital == 2 || words.spells(name)) {
             return name;
         }
     }

@@ -57,7 +57,10 @@ private:
         int group = -1; // -1: not yet seen
         int sense = 0;  // where the term stands in the English headword's entry
         int piece = 0;
-        bool capital = false; // the sense is of the name: "Polish"
+        // The English word is a name in this sense: 1 when the sense names a country or language
+        // ("Lehçe"), and the word lists spell the word with a capital ("Polish"); 2 when the
+        // sense is labelled "(b. h.)", written with a capital.
+        int capital = 0;
         bool operator<(const Candidate& o) const {
             return std::tie(group, sense, piece) < std::tie(o.group, o.sense, o.piece);
         }

@@ -55,7 +55,9 @@ template <typename Fix> QString mapWords(const QString& text, Fix fix, bool with
 
 } // namespace
 
-void Vocabulary::count(const QString& text) {
+namespace {
+
+void countWords(const QString& text, QHash<QString, int>& counts) {
     for (qsizetype i = 0; i < text.size();) {
         if (!text[i].isLetter()) {
             ++i;
@@ -70,10 +72,30 @@ void Vocabulary::count(const QString& text) {
         // for a word with ı ("ıânet") when counted.
         if (!word.contains(u'I') ||
             std::none_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); })) {
-            ++turkish_[turkishLower(word)];
+            ++counts[turkishLower(word)];
         }
         i = end;
     }
+}
+
+} // namespace
+
+void Vocabulary::count(const QStringList& senses) {
+    static const QRegularExpression number(QStringLiteral("^\\d+\\.\\s+"));
+    bool own = true;
+    for (QString sense : senses) {
+        sense.remove(number);
+        countWords(sense, turkish_);
+        if (own) {
+            const qsizetype stop = sense.indexOf(u'.');
+            countWords(stop < 0 ? sense : sense.left(stop), own_);
+            own = stop < 0;
+        }
+    }
+}
+
+int Vocabulary::ownTurkish(const QString& word) const {
+    return own_.value(turkishLower(word));
 }
 
 int Vocabulary::turkish(const QString& word) const {

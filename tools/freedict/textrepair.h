@@ -19,10 +19,14 @@ class Vocabulary {
 public:
     explicit Vocabulary(const EnglishWords& english) : english_(english) {}
 
-    // Counts the words of a text of the dictionary.
-    void count(const QString& text);
+    // Counts the words of one article's senses (without their numbers): all of them, and those
+    // of its first senses up to the first full stop, which are the headword's own and so Turkish
+    // (run-on entries in English follow a full stop).
+    void count(const QStringList& senses);
     // How often the dictionary's text writes the word, letter case ignored (Turkish rules).
     int turkish(const QString& word) const;
+    // How often the word stands where only Turkish does: in the first part of an article.
+    int ownTurkish(const QString& word) const;
     // Whether the word lists hold the word as it is written or in lower case ("look", "Indian";
     // but not "kim", which they hold as the name "Kim" only).
     bool english(const QString& word) const;
@@ -31,6 +35,7 @@ public:
 private:
     const EnglishWords& english_;
     QHash<QString, int> turkish_;
+    QHash<QString, int> own_;
 };
 
 // A capital I that stands for an l or a dotless ı inside a word or at its start before a vowel:
