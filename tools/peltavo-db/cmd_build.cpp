@@ -7,6 +7,7 @@
 #include "content.h"
 #include "error.h"
 #include "freedict.h"
+#include "glossary.h"
 #include "jetwriter.h"
 #include "tables.h"
 
@@ -15,6 +16,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <tuple>
 
 namespace peltavo::db {
 
@@ -70,10 +72,12 @@ int runBuild(const QStringList& args) {
     timer.start();
 
     const dbbuild::ContentResult content = dbbuild::readContent(options.contentDir);
-    if (!content.ok()) {
-        for (const dbbuild::Problem& problem : content.problems)
+    std::vector<dbbuild::Problem> contentProblems = content.problems;
+    const dbbuild::Glossary glossary = dbbuild::readGlossary(options.contentDir, contentProblems);
+    if (!contentProblems.empty()) {
+        for (const dbbuild::Problem& problem : contentProblems)
             err << problem.toString() << '\n';
-        err << "peltavo-db build: " << content.problems.size()
+        err << "peltavo-db build: " << contentProblems.size()
             << " problem(s) in the content; no database written\n";
         return 2;
     }
@@ -94,6 +98,11 @@ int runBuild(const QStringList& args) {
             << "peltavo-db build: no database written\n";
         return 2;
     }
+    freedict::MergeReport engGlossary, turGlossary;
+    englishTurkish = freedict::mergeGlossary(std::move(englishTurkish), glossary.englishTurkish,
+                                             freedict::Direction::EnglishTurkish, &engGlossary);
+    turkishEnglish = freedict::mergeGlossary(std::move(turkishEnglish), glossary.turkishEnglish,
+                                             freedict::Direction::TurkishEnglish, &turGlossary);
     sortEntries(englishTurkish);
     sortEntries(turkishEnglish);
 
@@ -125,7 +134,16 @@ int runBuild(const QStringList& args) {
         << " articles and the reversed English-Turkish entries (" << turReport.merged << " merged, "
         << turReport.skipped << " skipped)\n";
     out << "  repairs: " << turReport.repaired << " glued English phrases split, "
-        << engReport.labelFixes + turReport.labelFixes << " words rejoined\n";
+        << engReport.labelFixes + turReport.labelFixes << " words rejoined, "
+        << engReport.textRepairs << " English-Turkish senses repaired, "
+        << engReport.headwordRepairs << " headwords spelt right, " << engReport.splitHeadwords
+        << " further spellings and " << engReport.runOnHeadwords << " run-on words as headwords\n";
+    for (const auto& [name, count, merge] :
+         {std::tuple{"English-Turkish", glossary.englishTurkish.size(), &engGlossary},
+          std::tuple{"Turkish-English", glossary.turkishEnglish.size(), &turGlossary}})
+        out << "  glossary, " << name << ": " << count << " lines, " << merge->led
+            << " entries led, " << merge->added << " added, " << merge->dropped
+            << " dictionary senses said by the glossary left out\n";
     for (const QString& example : std::as_const(turReport.repairedExamples))
         out << "    " << example << '\n';
     return 0;
