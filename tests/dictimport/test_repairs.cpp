@@ -130,6 +130,23 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"every one her biri, in to içine, bir den fazla",
                            "every one her biri, in to içine, bir den fazla"}));
 
+class MisreadLetters : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(MisreadLetters, AreTheTurkishLettersTheyStandFor) {
+    EXPECT_EQ(fixMisreadLetters(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, MisreadLetters,
+    ::testing::Values(Case{"ödenen sey", "ödenen şey"},
+                      Case{"incik kemigine atılan tekme", "incik kemiğine atılan tekme"},
+                      Case{"kıvlrmak, bükmek, eğmek", "kıvırmak, bükmek, eğmek"},
+                      Case{"Bana vlz gelir", "Bana vız gelir"},
+                      Case{"suya batmlş kazan", "suya batmış kazan"},
+                      Case{"barinak, bulanik", "barınak, bulanık"},
+                      // Words that are right as they are, English words, names.
+                      Case{"sis, kurt, sure, Ranunculus, cabbage, kitabi, tamamiyle",
+                           "sis, kurt, sure, Ranunculus, cabbage, kitabi, tamamiyle"}));
+
 TEST_P(LostPossessive, GetsItsS) {
     EXPECT_EQ(fixLostPossessive(source(GetParam()), vocabulary()), expected(GetParam()));
 }

@@ -168,15 +168,15 @@ public:
         QString joined = w;
         joined.remove(u'-');
         // A word made from the headword shares all of it but for up to three letters at its
-        // end: "birthday" and "birth", "exclamatory" and "exclamation", "persuasion" and
-        // "persuade".
+        // end (four of a long one): "birthday" and "birth", "exclamatory" and "exclamation",
+        // "persuasion" and "persuade", "acrimony" and "acrimonious".
         for (const QString& stem : stems_) {
             qsizetype common = 0;
             while (common < stem.size() && common < joined.size() &&
                    stem[common] == joined[common]) {
                 ++common;
             }
-            if (common >= 4 && common >= stem.size() - 3) {
+            if (common >= 4 && common >= stem.size() - (stem.size() >= 8 ? 4 : 3)) {
                 return true;
             }
         }

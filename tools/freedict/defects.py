@@ -31,6 +31,7 @@ def load_words():
                     words.add(word)
                     words.add(word.lower())
     compounds = {}
+    lemmas = set()
     for path in glob.glob(WORDNET + "/index.*"):
         if path.endswith(("sense", ".sense")):
             continue
@@ -41,6 +42,10 @@ def load_words():
                 lemma = line.split(" ", 1)[0]
                 if "_" in lemma or "-" in lemma:
                     compounds[lemma.replace("_", "").replace("-", "")] = lemma
+                else:
+                    lemmas.add(lemma)
+    for lemma in lemmas:
+        compounds.pop(lemma, None)
     return words, compounds
 
 
@@ -48,7 +53,7 @@ CONTRACTION = re.compile(r"'(s|t|ll|re|ve|d|m)$|^o'|'clock$")
 STRESS = re.compile(r"(?<![\w'])([a-z]+)'([a-z]+)(?![\w'])")
 CAPITAL_I = re.compile(r"(?<![\w])(\w*[a-zçğıöşüâîû]I\w*|I[aeıioöuüâîû]\w*)")
 LINE_BREAK = re.compile(r"\w- +[a-zçğıöşü]")
-ASK = re.compile(r"(?<=\S )\(ask\.\) ?[a-z]+")
+ASK = re.compile(r"\(ask\.\) ?([a-z]+)")
 I_MARKER = re.compile(r"\(I\.\)")
 POSSESSIVE = re.compile(r"(?<![\w'])([A-Za-z]+)['’-] (?=[a-z])")
 MISREAD = [("i", "l"), ("l", "i"), ("1", "l"), ("0", "o"), ("rn", "m"), ("e", "c"),
@@ -93,8 +98,14 @@ def classify(entries, words, compounds):
             before = meaning[:m.start() + 1].split()[-1] if meaning[:m.start() + 1].split() else ""
             if before.lower() not in ("one", "someone"):
                 found.add("line-break hyphens")
-        if ASK.search(meaning) or I_MARKER.search(meaning):
+        if I_MARKER.search(meaning):
             found.add("converter (ask.) and (I.)")
+        for m in ASK.finditer(meaning):
+            # The label before a Turkish sense is right; "ask" in an English phrase is not.
+            line_start = meaning.rfind("\n", 0, m.start()) + 1
+            before = re.sub(r"^\d+\. |\([^()]*\)|[\s,]", "", meaning[line_start:m.start()])
+            if before and english(m.group(1)):
+                found.add("converter (ask.) and (I.)")
         for m in POSSESSIVE.finditer(meaning):
             w = m.group(1)
             if not w.endswith("s") and (english(w) or w.lower() in ("one", "someone")):
@@ -114,6 +125,34 @@ def classify(entries, words, compounds):
         for name in found:
             classes[name].append((headword, meaning))
     return classes
+
+
+TURKISH_MARKS = [("s", "ş"), ("g", "ğ"), ("i", "ı"), ("c", "ç"), ("o", "ö"), ("u", "ü"),
+                 ("l", "ı")]
+
+
+def misread_letters(entries, words):
+    """Entries with a Turkish word in small letters that the table writes at most twice, and that
+    differs in one letter (a letter without its mark, an l for ı) from a word the table writes at
+    least five times as often."""
+    counts = {}
+    for _, meaning in entries:
+        for w in re.findall(r"[^\W\d_]+", meaning):
+            counts[w] = counts.get(w, 0) + 1
+    hits = []
+    for headword, meaning in entries:
+        for w in re.findall(r"[^\W\d_]+", meaning):
+            if len(w) < 3 or not w.islower() or w in words or counts[w] > 2:
+                continue
+            best = max((counts.get(w[:k] + right + w[k + 1:], 0)
+                        for k, c in enumerate(w) for wrong, right in TURKISH_MARKS
+                        if c == wrong and not (wrong == "i" and (k + 1 == len(w)
+                                                                 or w[k + 1:k + 4] == "yle"))),
+                       default=0)
+            if best >= 10 and best >= 5 * counts[w]:
+                hits.append((headword, meaning))
+                break
+    return hits
 
 
 def buried_words(entries, words):
@@ -138,6 +177,7 @@ def main():
     words, compounds = load_words()
     _, entries = read_dump(args.dump)
     classes = classify(entries, words, compounds)
+    classes["misread Turkish letters"] = misread_letters(entries, words)
     print(f"{len(entries)} entries")
     for name, hits in classes.items():
         print(f"{len(hits):7d}  {name}")

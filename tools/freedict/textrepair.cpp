@@ -302,6 +302,46 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
     return out;
 }
 
+QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
+    // What the scan read for a Turkish letter: the letter without its mark, or an l for ı.
+    static const std::pair<QChar, QChar> misread[] = {{u's', u'ş'}, {u'g', u'ğ'}, {u'i', u'ı'},
+                                                      {u'c', u'ç'}, {u'o', u'ö'}, {u'u', u'ü'},
+                                                      {u'l', u'ı'}};
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            if (word.size() < 3 ||
+                !std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); }) ||
+                words.english(word)) {
+                return word;
+            }
+            const int seen = words.turkish(word);
+            QString best;
+            int bestCount = 0;
+            for (qsizetype k = 0; k < word.size(); ++k) {
+                for (const auto& [wrong, right] : misread) {
+                    // A final i may be right ("kitabi", "tamamiyle"): Arabic and Persian endings.
+                    if (word[k] != wrong ||
+                        (wrong == u'i' && (k + 1 == word.size() || word.mid(k + 1, 3) == u"yle"))) {
+                        continue;
+                    }
+                    QString candidate = word;
+                    candidate[k] = right;
+                    const int count = words.turkish(candidate);
+                    if (count > bestCount) {
+                        best = candidate;
+                        bestCount = count;
+                    }
+                }
+            }
+            // The right word is written much more often than the misread one: three times as
+            // often as a word written once or twice, twenty times as often as a commoner one.
+            const int ratio = seen <= 2 ? 3 : 20;
+            return bestCount >= 2 && bestCount >= ratio * seen ? best : word;
+        },
+        false);
+}
+
 QString removeStressMarks(const QString& word, const Vocabulary& words, bool knownEnglish) {
     if (!std::any_of(word.begin(), word.end(), isApostrophe)) {
         return word;
@@ -342,6 +382,7 @@ QString repairSense(const QString& sense, const Vocabulary& words) {
     text = fixCapitalI(text, words);
     text = joinLineBreakHyphens(text, words);
     text = joinSplitWords(text, words);
+    text = fixMisreadLetters(text, words);
     return removeStressMarksInText(text, words);
 }
 

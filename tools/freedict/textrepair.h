@@ -55,6 +55,13 @@ QString joinLineBreakHyphens(const QString& text, const Vocabulary& words);
 // writes whole elsewhere.
 QString joinSplitWords(const QString& text, const Vocabulary& words);
 
+// Turkish letters that the scan misread: a letter without its mark ("sey" is "şey",
+// "kemigine" is "kemiğine") or an l for ı ("kıvlrmak" is "kıvırmak", "vlz" is "vız"). Only a
+// word in small letters and no English word, for a word that differs in one letter and that the
+// text writes much more often: three times as often as a word that it writes once or twice,
+// twenty times as often as a commoner one.
+QString fixMisreadLetters(const QString& text, const Vocabulary& words);
+
 // The possessive "'s" that the conversion lost: "one' way" is "one's way", "It' your turn" is
 // "It's your turn", "cut one- teeth" is "cut one's teeth"; a Turkish suffix that came loose from
 // its name is joined again ("Davud' un" is "Davud'un"). A plural's possessive ("Venus' ",
