@@ -144,7 +144,7 @@ EnglishWords EnglishWords::loadSystem() {
     EnglishWords words = load(paths);
     const QString scowl = QStringLiteral("/usr/share/dict/scowl");
     if (QFileInfo(scowl).isDir()) {
-        words.loadLevels(scowl);
+        words.loadLevels(scowl, kSystemMaxLevel);
     }
     const QString wordnet = QStringLiteral("/usr/share/wordnet");
     if (QFileInfo::exists(wordnet + QStringLiteral("/index.noun"))) {
@@ -202,14 +202,14 @@ QString EnglishWords::compoundSpelling(const QString& glued) const {
     return compounds_.value(lower);
 }
 
-void EnglishWords::loadLevels(const QString& dir) {
+void EnglishWords::loadLevels(const QString& dir, int maxLevel) {
     const QStringList files =
         QDir(dir).entryList({QStringLiteral("english-words.*")}, QDir::Files, QDir::Name);
     int loaded = 0;
     for (const QString& name : files) {
         bool numeric = false;
         const int level = name.section(u'.', 1).toInt(&numeric);
-        if (!numeric) {
+        if (!numeric || level > maxLevel) {
             continue;
         }
         const QString path = QDir(dir).filePath(name);

@@ -56,13 +56,18 @@ std::vector<Entry> readDictd(const QString& indexPath, const QString& dictPath);
 // on up to 95.
 class EnglishWords {
 public:
+    // The SCOWL levels that loadSystem reads. Levels 80 and 95 hold rare words, two thirds of
+    // the lists and of the time to read them; read as unknown (100) instead, they change the
+    // reversal's order only among rare words.
+    static constexpr int kSystemMaxLevel = 70;
+
     // Throws peltavo::Error when a file cannot be read or holds no word at all.
     static EnglishWords load(const QString& path);
     static EnglishWords load(const QStringList& paths);
     // The system word lists that exist among /usr/share/dict/american-english and
     // british-english; throws peltavo::Error when neither is there. The levels of
-    // /usr/share/dict/scowl and the lemmas of /usr/share/wordnet (Debian wordnet-base) are loaded
-    // as well when those folders are there.
+    // /usr/share/dict/scowl up to kSystemMaxLevel and the lemmas of /usr/share/wordnet (Debian
+    // wordnet-base) are loaded as well when those folders are there.
     static EnglishWords loadSystem();
 
     // Loads the lemmas of WordNet's index files (index.noun, index.verb, index.adj, index.adv)
@@ -77,8 +82,9 @@ public:
 
     // Loads the levels from the SCOWL files "english-words.LEVEL" in dir (each file holds the
     // words that enter at that level). Throws peltavo::Error when dir holds no such file or one
-    // cannot be read. A word keeps the lowest level it is found at.
-    void loadLevels(const QString& dir);
+    // cannot be read. A word keeps the lowest level it is found at. Levels above maxLevel are
+    // not read: their words count as unknown (100).
+    void loadLevels(const QString& dir, int maxLevel = 100);
 
     void add(const QString& word);
     // Whether the word is known, ignoring letter case.

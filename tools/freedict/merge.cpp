@@ -45,16 +45,26 @@ std::vector<Entry> mergeGlossary(std::vector<Entry> dictionary,
     MergeReport local;
     MergeReport& r = report ? *report : local;
     r = MergeReport{};
+    if (glossary.empty()) {
+        return dictionary;
+    }
     // Headwords are in the first language, meanings in the other.
     const Direction headwords = direction;
     const Direction meanings = direction == Direction::EnglishTurkish ? Direction::TurkishEnglish
                                                                       : Direction::EnglishTurkish;
 
+    // Only the headwords that a glossary line may name ignoring letter case are looked up so.
+    QSet<QString> wanted;
+    for (const GlossaryEntry& g : glossary) {
+        wanted.insert(folded(g.headword, headwords));
+    }
     QHash<QString, qsizetype> exact;
     QHash<QString, QList<qsizetype>> byFolded;
     for (qsizetype i = 0; i < static_cast<qsizetype>(dictionary.size()); ++i) {
         exact.insert(dictionary[i].headword, i);
-        byFolded[folded(dictionary[i].headword, headwords)] << i;
+        if (QString key = folded(dictionary[i].headword, headwords); wanted.contains(key)) {
+            byFolded[key] << i;
+        }
     }
     // The entries that a glossary line names exactly are its own.
     QSet<qsizetype> claimed;

@@ -266,6 +266,9 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
 } // namespace
 
 QString turkishLower(const QString& text) {
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isUpper(); })) {
+        return text; // shared, not copied
+    }
     // Only I and İ differ from the general rules; QLocale's own is many times slower.
     QString out = text;
     for (QChar& c : out) {

@@ -281,6 +281,11 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
     for (auto m = pair.match(text, from); m.hasMatch(); m = pair.match(text, from)) {
         const QString first = QString(m.captured(1)).remove(u'\'');
         const QString second = QString(m.captured(2)).remove(u'\'');
+        // Both ways below need a piece that the text writes once at most.
+        if (words.turkish(first) > 1 && words.turkish(second) > 1) {
+            from = m.capturedStart(2);
+            continue;
+        }
         const QString joined = first + second;
         // An English word: "neigh borly"; a Turkish one that the text writes whole elsewhere:
         // "ko laylıkla".
@@ -311,8 +316,17 @@ QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
         text,
         [&](const QString& word) {
             if (word.size() < 3 ||
-                !std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); }) ||
-                words.english(word)) {
+                !std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); })) {
+                return word;
+            }
+            // The same words come back again and again: each is decided once.
+            if (const auto known = words.misreadCache_.constFind(word);
+                known != words.misreadCache_.cend()) {
+                return *known;
+            }
+            QString& decided = words.misreadCache_[word];
+            decided = word;
+            if (words.english(word)) {
                 return word;
             }
             const int seen = words.turkish(word);
@@ -337,7 +351,10 @@ QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
             // The right word is written much more often than the misread one: three times as
             // often as a word written once or twice, twenty times as often as a commoner one.
             const int ratio = seen <= 2 ? 3 : 20;
-            return bestCount >= 2 && bestCount >= ratio * seen ? best : word;
+            if (bestCount >= 2 && bestCount >= ratio * seen) {
+                decided = best;
+            }
+            return decided;
         },
         false);
 }

@@ -36,6 +36,9 @@ private:
     const EnglishWords& english_;
     QHash<QString, int> turkish_;
     QHash<QString, int> own_;
+    // What fixMisreadLetters decided for each word it has seen.
+    mutable QHash<QString, QString> misreadCache_;
+    friend QString fixMisreadLetters(const QString& text, const Vocabulary& words);
 };
 
 // A capital I that stands for an l or a dotless ı inside a word or at its start before a vowel:
