@@ -126,9 +126,31 @@ INSTANTIATE_TEST_SUITE_P(
                            "yadsınamaz. incontrovert'ibly yadsınamayacak şekilde"},
                       Case{"parmağını kıpırdatmadan, ko laylıkla",
                            "parmağını kıpırdatmadan, kolaylıkla"},
+                      Case{"bükülmek. bend able eğilir", "bükülmek. bendable eğilir"},
+                      Case{"dokunulur, touch able", "dokunulur, touchable"},
                       // Two words that are words.
                       Case{"every one her biri, in to içine, bir den fazla",
                            "every one her biri, in to içine, bir den fazla"}));
+
+class LowercaseNames : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(LowercaseNames, GetTheirCapital) {
+    Vocabulary names(words());
+    for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
+                                          kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
+        names.count(article.meaning.section(u'\n', 1).split(u'\n'));
+    names.addNames({QStringLiteral("İngiliz"), QStringLiteral("İspanya"), QStringLiteral("Çin"),
+                    QStringLiteral("Ren"), QStringLiteral("İngiltere")});
+    EXPECT_EQ(fixLowercaseNames(source(GetParam()), names), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(Real, LowercaseNames,
+                         ::testing::Values(Case{"ingiliz kadını", "İngiliz kadını"},
+                                           Case{"ispanya sineği, (zool.) Lytta vesicatoria",
+                                                "İspanya sineği, (zool.) Lytta vesicatoria"},
+                                           Case{"(şiir) ingiltere", "(şiir) İngiltere"},
+                                           // A short name that is a common word as well.
+                                           Case{"ren geyiği, çin tavuğu",
+                                                "ren geyiği, çin tavuğu"}));
 
 class MisreadLetters : public Installed, public ::testing::WithParamInterface<Case> {};
 
@@ -282,20 +304,23 @@ TEST_P(HeadwordForms, OneEntryPerSpelling) {
 
 INSTANTIATE_TEST_SUITE_P(
     Real, HeadwordForms,
-    ::testing::Values(
-        HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
-        HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
-        HeadwordCase{"psychic,-chical", "psychic|psychical"},
-        HeadwordCase{"laconic, ical", "laconic|laconical"},
-        HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
-        HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
-        HeadwordCase{"pavior,-ingiour", "pavior"},
-        // Compounds as WordNet spells them; misread letters; names.
-        HeadwordCase{"redhanded", "red-handed"}, HeadwordCase{"longdistance", "long-distance"},
-        HeadwordCase{"batteringram", "battering ram"}, HeadwordCase{"evoive", "evolve"},
-        HeadwordCase{"expiore", "explore"}, HeadwordCase{"monday", "Monday"},
-        // Right as they are, or a misreading whose word is a headword already.
-        HeadwordCase{"handhold", "handhold"}, HeadwordCase{"hardworking", "hardworking"},
-        HeadwordCase{"ceil", "ceil"}, HeadwordCase{"polish", "polish"}));
+    ::testing::Values(HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
+                      HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
+                      HeadwordCase{"psychic,-chical", "psychic|psychical"},
+                      HeadwordCase{"laconic, ical", "laconic|laconical"},
+                      HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
+                      HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
+                      HeadwordCase{"pavior,-ingiour", "pavior"},
+                      // Compounds as WordNet spells them; misread letters; names.
+                      HeadwordCase{"redhanded", "red-handed"},
+                      HeadwordCase{"longdistance", "long-distance"},
+                      HeadwordCase{"batteringram", "battering ram"},
+                      HeadwordCase{"evoive", "evolve"}, HeadwordCase{"expiore", "explore"},
+                      HeadwordCase{"monday", "Monday"}, HeadwordCase{"aegean sea", "Aegean Sea"},
+                      HeadwordCase{"english horn", "English horn"}, HeadwordCase{"de", "de"},
+                      // Right as they are, or a misreading whose word is a headword already.
+                      HeadwordCase{"handhold", "handhold"},
+                      HeadwordCase{"hardworking", "hardworking"}, HeadwordCase{"ceil", "ceil"},
+                      HeadwordCase{"polish", "polish"}));
 
 } // namespace

@@ -360,6 +360,9 @@ QString withoutFinalStop(const QString& sense) {
         QStringLiteral("etc"), QStringLiteral("bkz"), QStringLiteral("örn"),
         QStringLiteral("vs"),  QStringLiteral("vb"),  QStringLiteral("Ltd"),
         QStringLiteral("Inc"), QStringLiteral("Co"),  QStringLiteral("St")};
+    if (sense.endsWith(QLatin1String(" ."))) {
+        return sense.chopped(2).trimmed(); // "koyuca ."
+    }
     const auto m = finalWord.match(sense);
     if (!m.hasMatch()) {
         return sense;
@@ -443,13 +446,24 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words) {
 
 QString repairHeadword(const QString& headword, const EnglishWords& words,
                        const QSet<QString>& taken) {
-    if (!isEnglishLetters(headword) || headword.contains(u'\'')) {
+    if (!isEnglishLetters(QString(headword).remove(u' ')) || headword.contains(u'\'')) {
         return headword;
     }
-    if (headword.front().isLower() && words.isName(headword)) {
-        QString name = headword;
-        name[0] = name[0].toUpper();
-        return name;
+    // A name: "brazil" is "Brazil", "english horn" is "English horn", "aegean sea" is "Aegean
+    // Sea"; "de" (the prefix) is none.
+    const QStringList parts = headword.split(u' ');
+    if (headword.front().isLower() && parts.front().size() >= 3 && words.isName(parts.front())) {
+        static const QSet<QString> places =
+            wordSet("sea ocean river lake island islands mountains bay gulf strait peninsula "
+                    "desert canal channel");
+        QStringList name;
+        for (QString part : parts) {
+            if (name.isEmpty() || words.isName(part) || places.contains(part)) {
+                part[0] = part[0].toUpper();
+            }
+            name << part;
+        }
+        return name.join(u' ');
     }
     if (words.isWord(headword)) {
         return headword;

@@ -92,6 +92,8 @@ public:
     // Whether the lists hold the word as it is written or in lower case: "look" and "Indian",
     // but not "kim", which they hold as the name "Kim" only.
     bool isWord(const QString& word) const;
+    // Whether WordNet holds the word (in lower case); see loadWordNet for why isWord does not ask.
+    bool isLemma(const QString& word) const { return lemmas_.contains(word.toLower()); }
     // Whether the lists hold the word written exactly so ("Polish").
     bool spells(const QString& word) const { return exact_.contains(word); }
     // Whether the word may be one piece of a glued phrase: a listed word of three or more

@@ -324,6 +324,28 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
         senses.push_back(std::move(list));
     }
 
+    // The names that the Turkish-English dictionary writes with a capital, but for those it
+    // has in small letters as well (Mısır, Egypt; mısır, maize).
+    {
+        QStringList capitalized;
+        QSet<QString> small;
+        for (const Entry& article : readFreedict(dictdDir, kTurEng)) {
+            const QString headword = headwordOf(article, tidyHeadword);
+            if (headword.isEmpty()) {
+                continue;
+            }
+            if (headword.front().isUpper()) {
+                capitalized << headword;
+            } else {
+                small.insert(headword);
+            }
+        }
+        capitalized.removeIf([&](const QString& name) {
+            return name.contains(u' ') || small.contains(turkishLower(name));
+        });
+        vocabulary.addNames(capitalized);
+    }
+
     // The spellings of every headword line, and which of them are taken.
     std::vector<QStringList> forms;
     forms.reserve(articles.size());

@@ -80,12 +80,33 @@ void countWords(const QString& text, QHash<QString, int>& counts) {
 
 } // namespace
 
+// A word with a capital first letter and small letters after it, counted as written.
+bool isCapitalized(const QString& word) {
+    return word.size() > 1 && word.front().isUpper() &&
+           std::all_of(word.begin() + 1, word.end(), [](QChar c) { return c.isLower(); });
+}
+
+QString turkishCapitalized(const QString& word) {
+    QString out = word;
+    out[0] = word[0] == u'i' ? u'İ' : word[0] == u'ı' ? u'I' : word[0].toUpper();
+    return out;
+}
+
 void Vocabulary::count(const QStringList& senses) {
     static const QRegularExpression number(QStringLiteral("^\\d+\\.\\s+"));
     bool own = true;
     for (QString sense : senses) {
         sense.remove(number);
         countWords(sense, turkish_);
+        mapWords(
+            sense,
+            [this](const QString& word) {
+                if (isCapitalized(word)) {
+                    ++capitalized_[word];
+                }
+                return QString();
+            },
+            false);
         if (own) {
             const qsizetype stop = sense.indexOf(u'.');
             countWords(stop < 0 ? sense : sense.left(stop), own_);
@@ -281,16 +302,24 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
     for (auto m = pair.match(text, from); m.hasMatch(); m = pair.match(text, from)) {
         const QString first = QString(m.captured(1)).remove(u'\'');
         const QString second = QString(m.captured(2)).remove(u'\'');
+        // An English suffix written apart: "touch able", "bend able".
+        static const QSet<QString> suffixes = {
+            QStringLiteral("able"), QStringLiteral("ible"), QStringLiteral("ness"),
+            QStringLiteral("less"), QStringLiteral("ment"), QStringLiteral("ful"),
+            QStringLiteral("ly"),   QStringLiteral("ity"),  QStringLiteral("tion")};
+        const bool suffix =
+            suffixes.contains(second) && isAsciiLetters(first) &&
+            (words.english(first + second) || words.words().isLemma(first + second));
         // Both ways below need a piece that the text writes once at most.
-        if (words.turkish(first) > 1 && words.turkish(second) > 1) {
+        if (!suffix && words.turkish(first) > 1 && words.turkish(second) > 1) {
             from = m.capturedStart(2);
             continue;
         }
         const QString joined = first + second;
         // An English word: "neigh borly"; a Turkish one that the text writes whole elsewhere:
         // "ko laylıkla".
-        const bool english = joined.size() >= 6 && isAsciiLetters(joined) &&
-                             words.english(joined) && (loose(first) || loose(second));
+        const bool english = suffix || (joined.size() >= 6 && isAsciiLetters(joined) &&
+                                        words.english(joined) && (loose(first) || loose(second)));
         const bool turkish = !english && joined.size() >= 6 && words.turkish(joined) >= 3 &&
                              !words.english(first) && !words.english(second) &&
                              (words.turkish(first) <= 1 || words.turkish(second) <= 1);
@@ -359,6 +388,31 @@ QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
         false);
 }
 
+void Vocabulary::addNames(const QStringList& names) {
+    for (const QString& name : names) {
+        if (isCapitalized(name)) {
+            names_.insert(turkishLower(name), name);
+        }
+    }
+}
+
+QString fixLowercaseNames(const QString& text, const Vocabulary& words) {
+    if (words.names_.isEmpty()) {
+        return text;
+    }
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            const auto name = words.names_.constFind(word);
+            if (name == words.names_.cend()) {
+                return word;
+            }
+            // A short name may be a common word as well: "çek", "ren" (geyiği).
+            return word.size() >= 4 ? *name : word;
+        },
+        false);
+}
+
 QString removeStressMarks(const QString& word, const Vocabulary& words, bool knownEnglish) {
     if (!std::any_of(word.begin(), word.end(), isApostrophe)) {
         return word;
@@ -400,6 +454,7 @@ QString repairSense(const QString& sense, const Vocabulary& words) {
     text = joinLineBreakHyphens(text, words);
     text = joinSplitWords(text, words);
     text = fixMisreadLetters(text, words);
+    text = fixLowercaseNames(text, words);
     return removeStressMarksInText(text, words);
 }
 

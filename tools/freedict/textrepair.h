@@ -25,6 +25,9 @@ public:
     void count(const QStringList& senses);
     // How often the dictionary's text writes the word, letter case ignored (Turkish rules).
     int turkish(const QString& word) const;
+    // Names of countries, peoples and languages as they are written ("İngiltere"), for
+    // fixLowercaseNames; words that are no name in small letters must not be among them.
+    void addNames(const QStringList& names);
     // How often the word stands where only Turkish does: in the first part of an article.
     int ownTurkish(const QString& word) const;
     // Whether the word lists hold the word as it is written or in lower case ("look", "Indian";
@@ -36,6 +39,9 @@ private:
     const EnglishWords& english_;
     QHash<QString, int> turkish_;
     QHash<QString, int> own_;
+    QHash<QString, int> capitalized_; // "İngiltere", as written
+    QHash<QString, QString> names_;   // "ingiltere" -> "İngiltere"
+    friend QString fixLowercaseNames(const QString& text, const Vocabulary& words);
     // What fixMisreadLetters decided for each word it has seen.
     mutable QHash<QString, QString> misreadCache_;
     friend QString fixMisreadLetters(const QString& text, const Vocabulary& words);
@@ -64,6 +70,11 @@ QString joinSplitWords(const QString& text, const Vocabulary& words);
 // text writes much more often: three times as often as a word that it writes once or twice,
 // twenty times as often as a commoner one.
 QString fixMisreadLetters(const QString& text, const Vocabulary& words);
+
+// Names that the source wrote in small letters: "ingiliz kadını" is "İngiliz kadını",
+// "ispanya sineği" is "İspanya sineği", for the names given to the vocabulary (addNames) of four
+// letters or more: a shorter one may be a common word as well ("ren geyiği", "çek").
+QString fixLowercaseNames(const QString& text, const Vocabulary& words);
 
 // The possessive "'s" that the conversion lost: "one' way" is "one's way", "It' your turn" is
 // "It's your turn", "cut one- teeth" is "cut one's teeth"; a Turkish suffix that came loose from
