@@ -132,6 +132,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"every one her biri, in to içine, bir den fazla",
                            "every one her biri, in to içine, bir den fazla"}));
 
+class StrayMarks : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(StrayMarks, AreWhereTheyBelong) {
+    EXPECT_EQ(fixStrayMarks(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, StrayMarks,
+    ::testing::Values(Case{"(çoğ.) fowl, fowls) kuş", "(çoğ. fowl, fowls) kuş"},
+                      Case{"(çoğ.) Midrashim) Eski Ahidin", "(çoğ. Midrashim) Eski Ahidin"},
+                      Case{"( (sonek), (biyol.) mantar", "(sonek), (biyol.) mantar"},
+                      Case{"ABD, (argo) kız, (slang) piliç", "(A.B.D.) (argo) kız, (slang) piliç"},
+                      Case{"baskı ile cila1amak (kağıt)", "baskı ile cilalamak (kağıt)"},
+                      Case{"can't be troubled with a11 the petty problems",
+                           "can't be troubled with all the petty problems"},
+                      // Numbers stay.
+                      Case{"1926'da kullanılmaya başlanan, 1 kırat=200 mg",
+                           "1926'da kullanılmaya başlanan, 1 kırat=200 mg"}));
+
 class LowercaseNames : public Installed, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(LowercaseNames, GetTheirCapital) {

@@ -121,8 +121,11 @@ public:
                 break;
             }
             // After the headword's word, a word that the dictionary's Turkish uses as its own
-            // starts the translation: "problem child problem çocuk", "eleventh hour son dakika".
-            if (related && !isRelated && !ending && words_.ownTurkish(core) >= 3 &&
+            // starts the translation: "problem child problem çocuk", "eleventh hour son dakika";
+            // but not where it makes an English compound with the word before ("cabin boy").
+            const bool compound = !english.isEmpty() &&
+                                  !words_.words().compoundSpelling(english.back() + core).isEmpty();
+            if (related && !isRelated && !ending && !compound && words_.ownTurkish(core) >= 3 &&
                 !isParticle(core.toLower()) && !isPlaceholder(core.toLower())) {
                 break;
             }

@@ -446,8 +446,43 @@ QString removeStressMarksInText(const QString& text, const Vocabulary& words) {
         text, [&](const QString& word) { return removeStressMarks(word, words); }, true);
 }
 
+QString fixStrayMarks(const QString& text, const Vocabulary& words) {
+    // "(çoğ.) fowl, fowls) kuş": the plural's forms inside the label.
+    static const QRegularExpression plural =
+        unicodeRe(QStringLiteral("\\((?:çoğ|çog|coğ|cog)\\.?\\)\\s*([^()]+?)\\)"));
+    // "( (sonek)": a parenthesis opened twice.
+    static const QRegularExpression doubleOpen(QStringLiteral("\\(\\s+\\("));
+    // "ABD, (argo)": the label of American use without its parentheses, before another label.
+    static const QRegularExpression american(
+        QStringLiteral("^(?:A\\.?B\\.?D\\.?|AB, D),\\s*(?=\\()"));
+    // "cila1amak", "a11": a digit 1 for an l.
+    static const QRegularExpression one =
+        unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
+    QString out = text;
+    out.replace(plural, QStringLiteral("(çoğ. \\1)"));
+    out.replace(doubleOpen, QStringLiteral("("));
+    out.replace(american, QStringLiteral("(A.B.D.) "));
+    if (out.contains(u'1')) {
+        QString fixed;
+        qsizetype last = 0;
+        for (auto it = one.globalMatch(out); it.hasNext();) {
+            const auto m = it.next();
+            QString word = m.captured();
+            word.replace(u'1', u'l');
+            if (words.english(word) || words.turkish(word) > 0) {
+                fixed += QStringView(out).mid(last, m.capturedStart() - last);
+                fixed += word;
+                last = m.capturedEnd();
+            }
+        }
+        fixed += QStringView(out).mid(last);
+        out = fixed;
+    }
+    return out;
+}
+
 QString repairSense(const QString& sense, const Vocabulary& words) {
-    QString text = fixConverterMarkers(sense, words);
+    QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
     text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
     text = fixLostPossessive(text, words);
     text = fixCapitalI(text, words);

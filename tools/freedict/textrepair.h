@@ -96,6 +96,12 @@ QString removeStressMarks(const QString& word, const Vocabulary& words, bool kno
 // removeStressMarks for every word of a text.
 QString removeStressMarksInText(const QString& text, const Vocabulary& words);
 
+// Marks that the conversions misplaced: the plural's forms outside their label
+// ("(çoğ.) fowl, fowls) kuş" is "(çoğ. fowl, fowls) kuş"), a parenthesis opened twice, the label
+// "A.B.D." without its parentheses before another label ("ABD, (argo)"), a digit 1 for an l in a
+// word that is known with the l ("cila1amak" is "cilalamak", "a11" is "all").
+QString fixStrayMarks(const QString& text, const Vocabulary& words);
+
 // All the repairs above on one sense, in the order they depend on each other.
 QString repairSense(const QString& sense, const Vocabulary& words);
 
