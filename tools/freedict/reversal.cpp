@@ -119,16 +119,20 @@ QString termPart(QString sense, QStringList* labels) {
     static const QRegularExpression innermost(QStringLiteral("\\([^()]*\\)|\\[[^\\[\\]]*\\]"));
     static const QRegularExpression leadingLabel(QStringLiteral("^\\s*\\(([^()]*)\\)"));
     static const QRegularExpression end(QStringLiteral("[.:!?()\\[\\]]"));
-    const auto m = english.match(sense);
-    if (m.hasMatch()) {
-        sense.truncate(m.capturedStart());
+    // Most senses have no parenthesis and no full stop: the work below is for those that do.
+    const bool brackets = sense.contains(u'(') || sense.contains(u')') || sense.contains(u'[');
+    if (brackets) {
+        const auto m = english.match(sense);
+        if (m.hasMatch()) {
+            sense.truncate(m.capturedStart());
+        }
+        // The plural's form inside a broken label: "(çoğ.) -children) bebek, çocuk".
+        static const QRegularExpression pluralForm =
+            unicodeRe(QStringLiteral("^\\s*\\(çoğ\\.?\\)\\s*-?[A-Za-z]+\\)"));
+        sense.remove(pluralForm);
     }
-    // The plural's form inside a broken label: "(çoğ.) -children) bebek, çocuk".
-    static const QRegularExpression pluralForm =
-        unicodeRe(QStringLiteral("^\\s*\\(çoğ\\.?\\)\\s*-?[A-Za-z]+\\)"));
-    sense.remove(pluralForm);
-    for (auto label = leadingLabel.match(sense); label.hasMatch();
-         label = leadingLabel.match(sense)) {
+    for (auto label = brackets ? leadingLabel.match(sense) : QRegularExpressionMatch();
+         label.hasMatch(); label = leadingLabel.match(sense)) {
         *labels << label.captured(1);
         sense.remove(0, label.capturedEnd());
         sense = sense.trimmed();
@@ -141,10 +145,12 @@ QString termPart(QString sense, QStringList* labels) {
     // A label inside the sense starts a piece of another kind, often a Latin name:
     // "sarı çinte kuşu, (zool.) Emberiza citrinella". The marker keeps that piece out.
     static const QRegularExpression pieceLabel(QStringLiteral("([,;/]\\s*)\\([^()]*\\)"));
-    sense.replace(pieceLabel, QStringLiteral("\\1\u0001"));
-    for (qsizetype before = -1; before != sense.size();) {
-        before = sense.size();
-        sense.replace(innermost, QStringLiteral(" "));
+    if (brackets) {
+        sense.replace(pieceLabel, QStringLiteral("\\1\u0001"));
+        for (qsizetype before = -1; before != sense.size();) {
+            before = sense.size();
+            sense.replace(innermost, QStringLiteral(" "));
+        }
     }
     // An unbalanced remark: "(çoğ.) women) kadın".
     const qsizetype close = sense.lastIndexOf(u')');
@@ -156,7 +162,9 @@ QString termPart(QString sense, QStringList* labels) {
         "(?<!\\w)(?:anat|astr|biyol|bot|coğr|den|dilb|ecza|elek|fels|fiz|foto|geom|gram|hav|"
         "huk|ikt|jeol|kil|kim|leh|mad|mak|mal|mat|matb|mec|mim|min|mit|müz|nad|oto|pol|psik|"
         "tic|tıb|zool)\\.(?!\\w)"));
-    sense.replace(bareLabel, QStringLiteral(" "));
+    if (sense.contains(u'.')) {
+        sense.replace(bareLabel, QStringLiteral(" "));
+    }
     const qsizetype stop = sense.indexOf(end);
     if (stop >= 0) {
         sense.truncate(stop);

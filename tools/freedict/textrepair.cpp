@@ -57,7 +57,16 @@ template <typename Fix> QString mapWords(const QString& text, Fix fix, bool with
 
 namespace {
 
-void countWords(const QString& text, QHash<QString, int>& counts) {
+// A word with a capital first letter and small letters after it, counted as written.
+bool isCapitalized(const QString& word) {
+    return word.size() > 1 && word.front().isUpper() &&
+           std::all_of(word.begin() + 1, word.end(), [](QChar c) { return c.isLower(); });
+}
+
+// Counts the words of text in lower case, and in capitalized, when given, those written with a
+// capital first letter as they are written.
+void countWords(const QString& text, QHash<QString, int>& counts,
+                QHash<QString, int>* capitalized = nullptr) {
     for (qsizetype i = 0; i < text.size();) {
         if (!text[i].isLetter()) {
             ++i;
@@ -74,17 +83,14 @@ void countWords(const QString& text, QHash<QString, int>& counts) {
             std::none_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); })) {
             ++counts[turkishLower(word)];
         }
+        if (capitalized && isCapitalized(word)) {
+            ++(*capitalized)[word];
+        }
         i = end;
     }
 }
 
 } // namespace
-
-// A word with a capital first letter and small letters after it, counted as written.
-bool isCapitalized(const QString& word) {
-    return word.size() > 1 && word.front().isUpper() &&
-           std::all_of(word.begin() + 1, word.end(), [](QChar c) { return c.isLower(); });
-}
 
 QString turkishCapitalized(const QString& word) {
     QString out = word;
@@ -97,16 +103,7 @@ void Vocabulary::count(const QStringList& senses) {
     bool own = true;
     for (QString sense : senses) {
         sense.remove(number);
-        countWords(sense, turkish_);
-        mapWords(
-            sense,
-            [this](const QString& word) {
-                if (isCapitalized(word)) {
-                    ++capitalized_[word];
-                }
-                return QString();
-            },
-            false);
+        countWords(sense, turkish_, &capitalized_);
         if (own) {
             const qsizetype stop = sense.indexOf(u'.');
             countWords(stop < 0 ? sense : sense.left(stop), own_);
