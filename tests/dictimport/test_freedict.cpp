@@ -662,6 +662,16 @@ TEST_F(Installed, EnglishTurkish) {
     // example "twice a year" in the last one is a line of its own.
     EXPECT_EQ(senseLines(entries.at(QStringLiteral("a"))), 8);
     EXPECT_TRUE(entries.at(QStringLiteral("push")).startsWith(QStringLiteral("1. itmek")));
+
+    // Run-on words, further spellings and repaired headwords are entries of their own.
+    for (const char* headword : {"birthday", "everyday", "usually", "desperation", "touchable",
+                                 "evolve", "red-handed", "good-bye", "neighbour"}) {
+        EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 1u) << headword;
+    }
+    for (const char* headword : {"goodby, good-bye", "evoive", "redhanded", "touch able"}) {
+        EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 0u) << headword;
+    }
+    EXPECT_EQ(entries.at(QStringLiteral("birthday")), QStringLiteral("doğum günü"));
 }
 
 TEST_F(Installed, TurkishEnglish) {

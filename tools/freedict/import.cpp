@@ -289,8 +289,8 @@ struct EnglishSide {
 QString repairRunOnWord(const QString& form, const QStringList& headwords,
                         const EnglishWords& words, const QSet<QString>& taken) {
     const QString repaired = repairHeadword(form, words, taken);
-    if (repaired != form || words.isWord(form)) {
-        return repaired;
+    if (repaired != form || words.isWord(form) || words.isLemma(form)) {
+        return repaired; // "touchable" is a word, not "touch able"
     }
     for (const QString& headword : headwords) {
         const QString rest = form.mid(headword.size());
