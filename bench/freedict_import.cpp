@@ -44,11 +44,11 @@ int main(int argc, char** argv) {
     try {
         QElapsedTimer timer;
         timer.start();
-        Report engReport;
-        const auto engTur = importEngTur(dir, &engReport);
-        const qint64 engMs = timer.restart();
         const EnglishWords words = EnglishWords::loadSystem();
         const qint64 wordsMs = timer.restart();
+        Report engReport;
+        const auto engTur = importEngTur(dir, words, &engReport);
+        const qint64 engMs = timer.restart();
         Report turReport;
         const auto turEng = importTurEng(dir, words, &turReport);
         const qint64 turMs = timer.elapsed();

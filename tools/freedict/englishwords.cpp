@@ -144,19 +144,72 @@ EnglishWords EnglishWords::loadSystem() {
     EnglishWords words = load(paths);
     const QString scowl = QStringLiteral("/usr/share/dict/scowl");
     if (QFileInfo(scowl).isDir()) {
-        words.loadLevels(scowl);
+        words.loadLevels(scowl, kSystemMaxLevel);
+    }
+    const QString wordnet = QStringLiteral("/usr/share/wordnet");
+    if (QFileInfo::exists(wordnet + QStringLiteral("/index.noun"))) {
+        words.loadWordNet(wordnet);
     }
     return words;
 }
 
-void EnglishWords::loadLevels(const QString& dir) {
+void EnglishWords::loadWordNet(const QString& dir) {
+    int loaded = 0;
+    for (const char* part : {"noun", "verb", "adj", "adv"}) {
+        const QString path = QDir(dir).filePath(QStringLiteral("index.") + QLatin1String(part));
+        QFile file(path);
+        if (!file.exists()) {
+            continue;
+        }
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw Error(QStringLiteral("Cannot open the WordNet index %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        // "red-handed a 1 1 & 1 0 01322959"; the licence at the top starts with blanks.
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine();
+            if (line.isEmpty() || line.startsWith(' ')) {
+                continue;
+            }
+            const qsizetype blank = line.indexOf(' ');
+            QString lemma = QString::fromLatin1(line.left(blank < 0 ? line.size() : blank));
+            lemma.replace(u'_', u' ');
+            if (lemma.contains(u' ') || lemma.contains(u'-')) {
+                QString glued = lemma;
+                glued.remove(u' ').remove(u'-');
+                compounds_.insert(glued, lemma);
+            } else {
+                lemmas_.insert(lemma);
+            }
+        }
+        if (file.error() != QFileDevice::NoError) {
+            throw Error(QStringLiteral("Cannot read the WordNet index %1: %2")
+                            .arg(path, file.errorString()));
+        }
+        ++loaded;
+    }
+    if (loaded == 0) {
+        throw Error(QStringLiteral("No WordNet index (index.noun, ...) in %1").arg(dir));
+    }
+}
+
+QString EnglishWords::compoundSpelling(const QString& glued) const {
+    QString lower = glued.toLower();
+    lower.remove(u'-').remove(u' ');
+    if (lemmas_.contains(lower) || !compounds_.contains(lower)) {
+        return {};
+    }
+    return compounds_.value(lower);
+}
+
+void EnglishWords::loadLevels(const QString& dir, int maxLevel) {
     const QStringList files =
         QDir(dir).entryList({QStringLiteral("english-words.*")}, QDir::Files, QDir::Name);
     int loaded = 0;
     for (const QString& name : files) {
         bool numeric = false;
         const int level = name.section(u'.', 1).toInt(&numeric);
-        if (!numeric) {
+        if (!numeric || level > maxLevel) {
             continue;
         }
         const QString path = QDir(dir).filePath(name);
@@ -212,6 +265,11 @@ void EnglishWords::add(const QString& word) {
 
 bool EnglishWords::contains(const QString& word) const {
     return folded_.contains(word.toLower());
+}
+
+bool EnglishWords::isWord(const QString& word) const {
+    const QString lower = word.toLower();
+    return exact_.contains(word) || exact_.contains(lower);
 }
 
 bool EnglishWords::isName(const QString& word) const {

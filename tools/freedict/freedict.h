@@ -25,13 +25,19 @@ struct Entry {
 struct Report {
     int headwords = 0;  // entries returned
     int articles = 0;   // articles read from the dictionary (before duplicates were merged)
-    int merged = 0;     // articles folded into an earlier entry with the same headword
+    int merged = 0;     // articles (or their further spellings) folded into an earlier entry
     int skipped = 0;    // articles without a usable headword or without any sense
     int repaired = 0;   // glued English phrases split into words (Turkish-English only)
     int labelFixes = 0; // words that the source had broken apart with a "(abbr.)" label
     QStringList repairedExamples; // a few of the repairs, "eldersister -> elder sister"
     int reversed = 0; // Turkish-English headwords made from the English-Turkish dictionary alone
     int extended = 0; // Turkish-English headwords given English words from the reversal as well
+    // English-Turkish only:
+    int textRepairs = 0;     // senses changed by the repairs of textrepair.h
+    int headwordRepairs = 0; // headword spellings put right (compounds, misread letters, names)
+    int splitHeadwords =
+        0; // further spellings of a headword line ("good-bye" of "goodby, good-bye")
+    int runOnHeadwords = 0; // headwords made from another article's run-on entries
 };
 
 // Reads a dictd dictionary: the index (lines "headword TAB offset TAB length", the numbers in
@@ -50,22 +56,46 @@ std::vector<Entry> readDictd(const QString& indexPath, const QString& dictPath);
 // on up to 95.
 class EnglishWords {
 public:
+    // The SCOWL levels that loadSystem reads. Levels 80 and 95 hold rare words, two thirds of
+    // the lists and of the time to read them; read as unknown (100) instead, they change the
+    // reversal's order only among rare words.
+    static constexpr int kSystemMaxLevel = 70;
+
     // Throws peltavo::Error when a file cannot be read or holds no word at all.
     static EnglishWords load(const QString& path);
     static EnglishWords load(const QStringList& paths);
     // The system word lists that exist among /usr/share/dict/american-english and
     // british-english; throws peltavo::Error when neither is there. The levels of
-    // /usr/share/dict/scowl are loaded as well when that folder is there.
+    // /usr/share/dict/scowl up to kSystemMaxLevel and the lemmas of /usr/share/wordnet (Debian
+    // wordnet-base) are loaded as well when those folders are there.
     static EnglishWords loadSystem();
+
+    // Loads the lemmas of WordNet's index files (index.noun, index.verb, index.adj, index.adv)
+    // in dir, for compoundSpelling alone: WordNet lists names and foreign words in lower case
+    // ("kim", "ada"), which would pass Turkish words for English ones. Throws
+    // peltavo::Error when dir holds no index file or one cannot be read.
+    void loadWordNet(const QString& dir);
+    // How WordNet spells a compound that is written here without its hyphens or blanks
+    // ("redhanded" is "red-handed", "batteringram" is "battering ram"), in lower case; empty
+    // when WordNet knows no such compound or knows the word as it is written.
+    QString compoundSpelling(const QString& glued) const;
 
     // Loads the levels from the SCOWL files "english-words.LEVEL" in dir (each file holds the
     // words that enter at that level). Throws peltavo::Error when dir holds no such file or one
-    // cannot be read. A word keeps the lowest level it is found at.
-    void loadLevels(const QString& dir);
+    // cannot be read. A word keeps the lowest level it is found at. Levels above maxLevel are
+    // not read: their words count as unknown (100).
+    void loadLevels(const QString& dir, int maxLevel = 100);
 
     void add(const QString& word);
     // Whether the word is known, ignoring letter case.
     bool contains(const QString& word) const;
+    // Whether the lists hold the word as it is written or in lower case: "look" and "Indian",
+    // but not "kim", which they hold as the name "Kim" only.
+    bool isWord(const QString& word) const;
+    // Whether WordNet holds the word (in lower case); see loadWordNet for why isWord does not ask.
+    bool isLemma(const QString& word) const { return lemmas_.contains(word.toLower()); }
+    // Whether the lists hold the word written exactly so ("Polish").
+    bool spells(const QString& word) const { return exact_.contains(word); }
     // Whether the word may be one piece of a glued phrase: a listed word of three or more
     // letters (spelt in lower case in the list, or exactly as here for names such as "Asia"),
     // one of the common two-letter function words ("of", "to", "by", ...), or "a" / "I".
@@ -80,9 +110,11 @@ public:
     int level(const QString& wordOrPhrase) const;
 
 private:
-    QSet<QString> folded_;       // every word in lower case
-    QSet<QString> exact_;        // every word as listed
-    QHash<QString, int> levels_; // lower case word -> SCOWL level
+    QSet<QString> folded_;              // every word in lower case
+    QSet<QString> exact_;               // every word as listed
+    QHash<QString, int> levels_;        // lower case word -> SCOWL level
+    QSet<QString> lemmas_;              // WordNet's single-word lemmas
+    QHash<QString, QString> compounds_; // WordNet's compounds without blanks and hyphens
 };
 
 // Splits each glued English phrase of text ("eldersister", "besorryabout", "storagebattery")
@@ -106,7 +138,17 @@ QString repairGluedWords(const QString& text, const EnglishWords& words, bool* c
 // headword, duplicates dropped. Pronunciations are left out (the program speaks words aloud
 // instead). Every returned headword and meaning is non-empty. Throws peltavo::Error as
 // readDictd does.
-std::vector<Entry> importEngTur(const QString& dictdDir, Report* report = nullptr);
+//
+// The English-Turkish import also repairs the damage of the source's conversions (see
+// textrepair.h: stress marks, a capital I for l or ı, line-break hyphens, the converter's "(ask.)"
+// and "(I.)", lost possessives); gives each spelling of a headword line its own entry
+// ("goodby, good-bye"); spells headwords right (compounds as WordNet spells them, misread
+// letters, names with their capital); and splits each article into the headword's own senses and
+// its run-on entries (see article.h). A meaning lists the own senses first, then one line per
+// run-on entry, "forms: meaning; meaning". A run-on entry that is one word ("birthday" in
+// "birth") becomes a headword of its own as well, with its meanings as senses.
+std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
+                                Report* report = nullptr);
 //
 // The Turkish-English import starts from the Turkish-English dictionary, whose English meanings
 // have their glued phrases repaired with words, extended by the single-word headwords of the
@@ -127,6 +169,19 @@ std::vector<Entry> importEngTur(const QString& dictdDir, Report* report = nullpt
 std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
                                 Report* report = nullptr);
 inline constexpr int kReversedWordsCap = 8;
+
+// Both imports at once, reading the English-Turkish dictionary once.
+struct Dictionaries {
+    std::vector<Entry> englishTurkish;
+    std::vector<Entry> turkishEnglish;
+};
+Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
+                                Report* englishReport = nullptr, Report* turkishReport = nullptr);
+
+// The learner-facing meaning of a list of senses: one per line, "\r\n" between lines, numbered
+// "1. ", "2. ", ... only when there are several. splitSenses gives the senses back.
+QString joinSenses(const QStringList& senses);
+QStringList splitSenses(const QString& meaning);
 
 // The clean Turkish terms of one sense of the English-Turkish dictionary, as the reversal uses
 // them, in the order they appear, each once. A term is in lower case (Turkish rules: "I" is "ı",

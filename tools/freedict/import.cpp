@@ -7,8 +7,10 @@
 
 #include "freedict.h"
 
+#include "article.h"
 #include "error.h"
 #include "reversal.h"
+#include "textrepair.h"
 
 #include <QDir>
 #include <QHash>
@@ -190,85 +192,82 @@ private:
     QSet<QString> corpus_;
 };
 
-// Drops the full stop that ends most articles, but not one that ends an abbreviation.
-QString withoutFinalStop(const QString& sense) {
-    static const QRegularExpression finalWord = unicodeRe(QStringLiteral("(\\w+)\\.$"));
-    static const QSet<QString> abbreviations = {
-        QStringLiteral("etc"), QStringLiteral("bkz"), QStringLiteral("örn"),
-        QStringLiteral("vs"),  QStringLiteral("vb"),  QStringLiteral("Ltd"),
-        QStringLiteral("Inc"), QStringLiteral("Co"),  QStringLiteral("St")};
-    const auto m = finalWord.match(sense);
-    if (!m.hasMatch()) {
-        return sense;
-    }
-    const qsizetype start = m.capturedStart(1);
-    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') || m.captured(1).size() < 3 ||
-                             abbreviations.contains(m.captured(1));
-    return abbreviated ? sense : sense.chopped(1);
-}
-
-// Collects the senses of every article per headword, keeping the order of first appearance.
+// Collects the senses of every article per headword, keeping the order of first appearance: the
+// headword's own senses, then the lines of its run-on entries.
 class Merger {
 public:
-    void add(const QString& headword, const QStringList& senses, Report& report) {
-        ++report.articles;
-        if (headword.isEmpty() || senses.isEmpty()) {
-            ++report.skipped;
-            return;
-        }
-        auto found = slot_.constFind(headword);
-        if (found == slot_.cend()) {
-            found = slot_.insert(headword, entries_.size());
-            entries_.push_back({headword, {}});
-        } else {
-            ++report.merged;
-        }
-        QStringList& kept = entries_[*found].senses;
-        for (const QString& sense : senses) {
-            if (!kept.contains(sense)) {
-                kept << sense;
-            }
-        }
-    }
-
-    // Adds one sense to the headword, a new entry when there is none yet; counts no article.
-    void append(const QString& headword, const QString& sense) {
-        auto found = slot_.constFind(headword);
-        if (found == slot_.cend()) {
-            found = slot_.insert(headword, entries_.size());
-            entries_.push_back({headword, {}});
-        }
-        entries_[*found].senses << sense;
-    }
-
     struct Pending {
         QString headword;
         QStringList senses;
+        QStringList runOns; // "every now and then: ara sıra, arada bir"
     };
+
+    // Adds an article's senses to the headword; countArticle is false for the further spellings
+    // of one headword line.
+    void add(const QString& headword, const QStringList& senses, Report& report,
+             const QStringList& runOns = {}, bool countArticle = true) {
+        if (countArticle) {
+            ++report.articles;
+        }
+        if (headword.isEmpty() || (senses.isEmpty() && runOns.isEmpty())) {
+            report.skipped += countArticle;
+            return;
+        }
+        bool fresh = false;
+        Pending& p = slot(headword, &fresh);
+        if (!fresh) {
+            ++report.merged;
+        }
+        addNew(p.senses, senses);
+        addNew(p.runOns, runOns);
+    }
+
+    // Adds senses to the headword, a new entry when there is none yet; counts no article.
+    // Returns whether the entry is new.
+    bool append(const QString& headword, const QStringList& senses) {
+        bool fresh = false;
+        addNew(slot(headword, &fresh).senses, senses);
+        return fresh;
+    }
+
+    bool has(const QString& headword) const { return slot_.contains(headword); }
+
     const std::vector<Pending>& pending() const { return entries_; }
 
     std::vector<Entry> finish(Report& report) const {
         std::vector<Entry> out;
         out.reserve(entries_.size());
         for (const Pending& p : entries_) {
-            QString meaning;
-            if (p.senses.size() == 1) {
-                meaning = p.senses.front();
-            } else {
-                for (qsizetype i = 0; i < p.senses.size(); ++i) {
-                    if (i > 0) {
-                        meaning += QStringLiteral("\r\n");
-                    }
-                    meaning += QString::number(i + 1) + QStringLiteral(". ") + p.senses[i];
-                }
+            QStringList lines = p.senses;
+            addNew(lines, p.runOns);
+            if (lines.isEmpty()) {
+                continue;
             }
-            out.push_back({p.headword, meaning});
+            out.push_back({p.headword, joinSenses(lines)});
         }
         report.headwords = static_cast<int>(out.size());
         return out;
     }
 
 private:
+    static void addNew(QStringList& kept, const QStringList& more) {
+        for (const QString& line : more) {
+            if (!line.isEmpty() && !kept.contains(line)) {
+                kept << line;
+            }
+        }
+    }
+
+    Pending& slot(const QString& headword, bool* fresh) {
+        auto found = slot_.constFind(headword);
+        *fresh = found == slot_.cend();
+        if (*fresh) {
+            found = slot_.insert(headword, entries_.size());
+            entries_.push_back({headword, {}, {}});
+        }
+        return entries_[*found];
+    }
+
     QHash<QString, qsizetype> slot_;
     std::vector<Pending> entries_;
 };
@@ -278,19 +277,161 @@ QString headwordOf(const Entry& article, QString (*clean)(QString)) {
     return h.isEmpty() ? clean(article.headword) : h;
 }
 
-Merger readEngTur(const QString& dictdDir, Report& r) {
+// The English-Turkish dictionary, imported: the entries, and what the reversal reads of each
+// article.
+struct EnglishSide {
+    Merger merger;
+    std::vector<ReversalSource> reversal;
+};
+
+// A run-on word spelt right: as a headword is (repairHeadword), or as the phrase it is when it
+// is the headword glued to a word ("excessluggage" in "excess" is "excess luggage").
+QString repairRunOnWord(const QString& form, const QStringList& headwords,
+                        const EnglishWords& words, const QSet<QString>& taken) {
+    const QString repaired = repairHeadword(form, words, taken);
+    if (repaired != form || words.isWord(form) || words.isLemma(form)) {
+        return repaired; // "touchable" is a word, not "touch able"
+    }
+    for (const QString& headword : headwords) {
+        const QString rest = form.mid(headword.size());
+        if (form.startsWith(headword, Qt::CaseInsensitive) && rest.size() >= 3 &&
+            words.isWord(rest) && words.level(rest) <= 50) {
+            return form.left(headword.size()) + u' ' + rest;
+        }
+    }
+    return form;
+}
+
+QString runOnLine(const RunOn& runOn) {
+    return runOn.forms.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+           runOn.senses.join(QStringLiteral("; "));
+}
+
+EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Report& r) {
     const std::vector<Entry> articles = readFreedict(dictdDir, kEngTur);
     const LabelRepair labels(articles);
-    Merger merger;
+
+    // The senses with the converter's label markers put right, and the words they use.
+    std::vector<QStringList> senses;
+    senses.reserve(articles.size());
+    Vocabulary vocabulary(words);
     for (const Entry& article : articles) {
-        QStringList senses = articleSenses(article.meaning);
-        for (QString& sense : senses) {
-            sense = withoutFinalStop(simplified(labels.apply(sense, &r.labelFixes)));
+        QStringList list = articleSenses(article.meaning);
+        for (QString& sense : list) {
+            sense = labels.apply(sense, &r.labelFixes);
         }
-        senses.removeAll(QString());
-        merger.add(headwordOf(article, cleanEnglishHeadword), senses, r);
+        vocabulary.count(list);
+        senses.push_back(std::move(list));
     }
-    return merger;
+
+    // The names that the Turkish-English dictionary writes with a capital, but for those it
+    // has in small letters as well (Mısır, Egypt; mısır, maize).
+    {
+        QStringList capitalized;
+        QSet<QString> small;
+        for (const Entry& article : readFreedict(dictdDir, kTurEng)) {
+            const QString headword = headwordOf(article, tidyHeadword);
+            if (headword.isEmpty()) {
+                continue;
+            }
+            if (headword.front().isUpper()) {
+                capitalized << headword;
+            } else {
+                small.insert(headword);
+            }
+        }
+        capitalized.removeIf([&](const QString& name) {
+            return name.contains(u' ') || small.contains(turkishLower(name));
+        });
+        vocabulary.addNames(capitalized);
+    }
+
+    // The spellings of every headword line, and which of them are taken.
+    std::vector<QStringList> forms;
+    forms.reserve(articles.size());
+    QSet<QString> taken;
+    for (const Entry& article : articles) {
+        forms.push_back(headwordForms(headwordOf(article, cleanEnglishHeadword), words));
+        for (const QString& form : forms.back()) {
+            taken.insert(form.toLower());
+        }
+    }
+
+    EnglishSide out;
+    for (size_t a = 0; a < articles.size(); ++a) {
+        QStringList headwords;
+        for (const QString& form : forms[a]) {
+            const QString repaired = repairHeadword(form, words, taken);
+            r.headwordRepairs += repaired != form;
+            headwords << repaired;
+        }
+        headwords.removeDuplicates();
+        r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
+
+        QStringList repaired;
+        for (const QString& sense : senses[a]) {
+            const QString fixed = repairSense(sense, vocabulary);
+            r.textRepairs += fixed != sense;
+            repaired << fixed;
+        }
+        Article article = splitArticle(headwords, repaired, vocabulary);
+        for (RunOn& runOn : article.runOns) {
+            for (QString& form : runOn.forms) {
+                // "brotherin-law", "everyfour days", "evervone", "excessluggage"
+                form = form.contains(u' ') ? repairGluedWords(form, words)
+                                           : repairRunOnWord(form, headwords, words, taken);
+            }
+            runOn.forms.removeDuplicates();
+        }
+
+        QStringList own;
+        for (const QString& sense : article.senses) {
+            own << withoutFinalStop(simplified(sense));
+        }
+        own.removeAll(QString());
+        QStringList lines;
+        for (const RunOn& runOn : article.runOns) {
+            if (!runOn.senses.isEmpty()) {
+                lines << withoutFinalStop(runOnLine(runOn));
+            } else if (!lines.isEmpty()) {
+                lines.back() += QStringLiteral(". ") + runOn.text;
+            } else if (!own.isEmpty()) {
+                own.back() += QStringLiteral(". ") + runOn.text;
+            } else {
+                lines << runOn.text;
+            }
+        }
+        if (headwords.isEmpty()) {
+            out.merger.add(QString(), own, r, lines);
+        }
+        for (qsizetype h = 0; h < headwords.size(); ++h) {
+            out.merger.add(headwords[h], own, r, lines, h == 0);
+        }
+        if (!headwords.isEmpty()) {
+            out.reversal.push_back({headwords.front(), own, false});
+        }
+
+        for (const RunOn& runOn : article.runOns) {
+            if (runOn.senses.isEmpty()) {
+                continue;
+            }
+            QStringList meanings;
+            for (const QString& sense : runOn.senses) {
+                meanings << withoutFinalStop(sense);
+            }
+            for (const QString& form : runOn.forms) {
+                out.reversal.push_back({form, meanings, true});
+                if (form.contains(u' ') ||
+                    std::any_of(headwords.begin(), headwords.end(), [&](const QString& h) {
+                        return h.compare(form, Qt::CaseInsensitive) == 0;
+                    })) {
+                    continue;
+                }
+                r.runOnHeadwords += out.merger.append(form, meanings);
+            }
+        }
+    }
+    return out;
 }
 
 // The English words and phrases that the senses already give, in lower case.
@@ -306,10 +447,11 @@ QSet<QString> givenEnglish(const QStringList& senses) {
 }
 
 // Adds the reversed English-Turkish entries to the Turkish-English ones.
-void addReversed(const Merger& english, const EnglishWords& common, Merger& turkish, Report& r) {
+void addReversed(const EnglishSide& english, const EnglishWords& common, Merger& turkish,
+                 Report& r) {
     Reversal reversal;
-    for (const Merger::Pending& p : english.pending()) {
-        reversal.add(p.headword, p.senses);
+    for (const ReversalSource& source : english.reversal) {
+        reversal.add(source);
     }
     QHash<QString, qsizetype> own; // headword -> index among the Turkish-English entries
     const std::vector<Merger::Pending>& entries = turkish.pending();
@@ -319,7 +461,7 @@ void addReversed(const Merger& english, const EnglishWords& common, Merger& turk
     for (const Reversal::Result& result : reversal.finish(common, kReversedWordsCap)) {
         const auto found = own.constFind(result.turkish);
         if (found == own.cend()) {
-            turkish.append(result.turkish, result.english.join(QStringLiteral(", ")));
+            turkish.append(result.turkish, {result.english.join(QStringLiteral(", "))});
             ++r.reversed;
             continue;
         }
@@ -332,7 +474,7 @@ void addReversed(const Merger& english, const EnglishWords& common, Merger& turk
             }
         }
         if (!missing.isEmpty()) {
-            turkish.append(headword, missing.join(QStringLiteral(", ")));
+            turkish.append(headword, {missing.join(QStringLiteral(", "))});
             ++r.extended;
         }
     }
@@ -340,23 +482,20 @@ void addReversed(const Merger& english, const EnglishWords& common, Merger& turk
 
 } // namespace
 
-std::vector<Entry> importEngTur(const QString& dictdDir, Report* report) {
-    Report local;
-    Report& r = report ? *report : local;
-    r = Report{};
-    return readEngTur(dictdDir, r).finish(r);
-}
-
-std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
+std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
                                 Report* report) {
     Report local;
     Report& r = report ? *report : local;
     r = Report{};
+    return readEngTur(dictdDir, words, r).merger.finish(r);
+}
 
-    Report englishReport;
-    const Merger english = readEngTur(dictdDir, englishReport);
+namespace {
+
+std::vector<Entry> turEngFrom(const QString& dictdDir, const EnglishSide& english,
+                              const EnglishWords& words, Report& r) {
     EnglishWords known = words;
-    for (const Merger::Pending& p : english.pending()) {
+    for (const Merger::Pending& p : english.merger.pending()) {
         if (std::all_of(p.headword.begin(), p.headword.end(),
                         [](QChar c) { return c.isLetter() && c.unicode() < 128; })) {
             known.add(p.headword);
@@ -380,6 +519,58 @@ std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& wor
 
     addReversed(english, words, merger, r);
     return merger.finish(r);
+}
+
+} // namespace
+
+std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
+                                Report* report) {
+    Report local;
+    Report& r = report ? *report : local;
+    r = Report{};
+    Report englishReport;
+    return turEngFrom(dictdDir, readEngTur(dictdDir, words, englishReport), words, r);
+}
+
+Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
+                                Report* englishReport, Report* turkishReport) {
+    Report localEnglish, localTurkish;
+    Report& e = englishReport ? *englishReport : localEnglish;
+    Report& t = turkishReport ? *turkishReport : localTurkish;
+    e = Report{};
+    t = Report{};
+    const EnglishSide english = readEngTur(dictdDir, words, e);
+    Dictionaries out;
+    out.turkishEnglish = turEngFrom(dictdDir, english, words, t);
+    out.englishTurkish = english.merger.finish(e);
+    return out;
+}
+
+QString joinSenses(const QStringList& senses) {
+    if (senses.size() == 1) {
+        return senses.front();
+    }
+    QString meaning;
+    for (qsizetype i = 0; i < senses.size(); ++i) {
+        if (i > 0) {
+            meaning += QStringLiteral("\r\n");
+        }
+        meaning += QString::number(i + 1) + QStringLiteral(". ") + senses[i];
+    }
+    return meaning;
+}
+
+QStringList splitSenses(const QString& meaning) {
+    const QStringList lines = meaning.split(QStringLiteral("\r\n"));
+    if (lines.size() == 1) {
+        return lines;
+    }
+    static const QRegularExpression number(QStringLiteral("^\\d+\\. "));
+    QStringList senses;
+    for (QString line : lines) {
+        senses << line.remove(number);
+    }
+    return senses;
 }
 
 } // namespace peltavo::freedict

@@ -5,7 +5,6 @@
 
 #include "freedict.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -77,7 +76,8 @@ bool isSideLabel(const QString& label) {
         QStringLiteral("i̇ng."),   QStringLiteral("ing"),   QStringLiteral("ing."),
         QStringLiteral("edat"),   QStringLiteral("zam."),  QStringLiteral("bağlaç"),
         QStringLiteral("sıfat"),  QStringLiteral("ünlem"), QStringLiteral("isim"),
-        QStringLiteral("zarf"),   QStringLiteral("fiil")};
+        QStringLiteral("zarf"),   QStringLiteral("fiil"),  QStringLiteral("b. h."),
+        QStringLiteral("b.h."),   QStringLiteral("k. h."), QStringLiteral("k.h.")};
     static const QRegularExpression forms(QStringLiteral("^-|^[a-z ,']+$"));
     const QString l = turkishLower(label.simplified());
     if (neutral.contains(l) || l == QStringLiteral("ing.") || l.startsWith(u'-')) {
@@ -92,31 +92,48 @@ struct SenseTerms {
     QStringList terms;
     int pieces = 0;         // comma-separated pieces of the sense's term part
     bool sideLabel = false; // the sense starts with a side label
+    bool excluded = false;  // the sense starts with a label of a use the learner should not copy
+    int capital = 0;        // the English word has its capital: see Reversal::Candidate
     bool described = false; // the sense has a piece too long for a term: it explains
 };
+
+// Labels of senses that the reversal leaves out: archaic, poetic, dialect or regional, rare,
+// slang, vulgar and pejorative uses, and foreign words ("(Fr.) bonjur").
+bool isExcludedLabel(const QString& label) {
+    static const QSet<QString> excluded =
+        wordSet("eski esk şiir argo slang kaba leh iskoç nad aşağ fr lat al it yu yun isp ar fars");
+    QString l = turkishLower(label.simplified());
+    while (l.endsWith(u'.')) {
+        l.chop(1);
+    }
+    return excluded.contains(l.trimmed()) || l.startsWith(u"güney");
+}
 
 // The text of a sense that may hold Turkish terms: without parenthesised labels and remarks,
 // up to the first full stop or colon (what follows is an English phrase of the headword with its
 // own translation, or an explanation), and up to an abbreviation, cross-reference or affix label
 // (what follows that is English, or no word).
-QString termPart(QString sense, bool* sideLabel) {
+QString termPart(QString sense, QStringList* labels) {
     static const QRegularExpression english =
         unicodeRe(QStringLiteral("\\((?:kıs|bak|önek|sonek)\\.?\\)"));
     static const QRegularExpression innermost(QStringLiteral("\\([^()]*\\)|\\[[^\\[\\]]*\\]"));
     static const QRegularExpression leadingLabel(QStringLiteral("^\\s*\\(([^()]*)\\)"));
     static const QRegularExpression end(QStringLiteral("[.:!?()\\[\\]]"));
-    const auto m = english.match(sense);
-    if (m.hasMatch()) {
-        sense.truncate(m.capturedStart());
+    // Most senses have no parenthesis and no full stop: the work below is for those that do.
+    const bool brackets = sense.contains(u'(') || sense.contains(u')') || sense.contains(u'[');
+    if (brackets) {
+        const auto m = english.match(sense);
+        if (m.hasMatch()) {
+            sense.truncate(m.capturedStart());
+        }
+        // The plural's form inside a broken label: "(çoğ.) -children) bebek, çocuk".
+        static const QRegularExpression pluralForm =
+            unicodeRe(QStringLiteral("^\\s*\\(çoğ\\.?\\)\\s*-?[A-Za-z]+\\)"));
+        sense.remove(pluralForm);
     }
-    *sideLabel = false;
-    // The plural's form inside a broken label: "(çoğ.) -children) bebek, çocuk".
-    static const QRegularExpression pluralForm =
-        unicodeRe(QStringLiteral("^\\s*\\(çoğ\\.?\\)\\s*-?[A-Za-z]+\\)"));
-    sense.remove(pluralForm);
-    for (auto label = leadingLabel.match(sense); label.hasMatch();
-         label = leadingLabel.match(sense)) {
-        *sideLabel = *sideLabel || isSideLabel(label.captured(1));
+    for (auto label = brackets ? leadingLabel.match(sense) : QRegularExpressionMatch();
+         label.hasMatch(); label = leadingLabel.match(sense)) {
+        *labels << label.captured(1);
         sense.remove(0, label.capturedEnd());
         sense = sense.trimmed();
         if (sense.startsWith(u',')) {
@@ -128,10 +145,12 @@ QString termPart(QString sense, bool* sideLabel) {
     // A label inside the sense starts a piece of another kind, often a Latin name:
     // "sarı çinte kuşu, (zool.) Emberiza citrinella". The marker keeps that piece out.
     static const QRegularExpression pieceLabel(QStringLiteral("([,;/]\\s*)\\([^()]*\\)"));
-    sense.replace(pieceLabel, QStringLiteral("\\1\u0001"));
-    for (qsizetype before = -1; before != sense.size();) {
-        before = sense.size();
-        sense.replace(innermost, QStringLiteral(" "));
+    if (brackets) {
+        sense.replace(pieceLabel, QStringLiteral("\\1\u0001"));
+        for (qsizetype before = -1; before != sense.size();) {
+            before = sense.size();
+            sense.replace(innermost, QStringLiteral(" "));
+        }
     }
     // An unbalanced remark: "(çoğ.) women) kadın".
     const qsizetype close = sense.lastIndexOf(u')');
@@ -143,7 +162,9 @@ QString termPart(QString sense, bool* sideLabel) {
         "(?<!\\w)(?:anat|astr|biyol|bot|coğr|den|dilb|ecza|elek|fels|fiz|foto|geom|gram|hav|"
         "huk|ikt|jeol|kil|kim|leh|mad|mak|mal|mat|matb|mec|mim|min|mit|müz|nad|oto|pol|psik|"
         "tic|tıb|zool)\\.(?!\\w)"));
-    sense.replace(bareLabel, QStringLiteral(" "));
+    if (sense.contains(u'.')) {
+        sense.replace(bareLabel, QStringLiteral(" "));
+    }
     const qsizetype stop = sense.indexOf(end);
     if (stop >= 0) {
         sense.truncate(stop);
@@ -181,7 +202,15 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
         unicodeRe(QStringLiteral("(?<!\\w)I(?=[aâeiîoöuüû])"));
     const QStringList echoes = englishHeadword.toLower().split(blanks, Qt::SkipEmptyParts);
     SenseTerms out;
-    QStringList pieces = termPart(sense, &out.sideLabel).split(separators);
+    QStringList labels;
+    QStringList pieces = termPart(sense, &labels).split(separators);
+    for (const QString& label : labels) {
+        out.sideLabel = out.sideLabel || isSideLabel(label);
+        out.excluded = out.excluded || isExcludedLabel(label);
+        if (label.simplified() == QStringLiteral("b. h.")) {
+            out.capital = 2;
+        }
+    }
     std::vector<QStringList> words;
     QStringList written; // the pieces as the source writes them
     for (QString& piece : pieces) {
@@ -234,6 +263,7 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
             continue;
         }
         const QString term = name ? source : piece;
+        out.capital = std::max(out.capital, name ? 1 : 0);
         if (!out.terms.contains(term)) {
             out.terms << term;
         }
@@ -244,18 +274,29 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
 } // namespace
 
 QString turkishLower(const QString& text) {
-    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    return turkish.toLower(text);
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isUpper(); })) {
+        return text; // shared, not copied
+    }
+    // Only I and İ differ from the general rules; QLocale's own is many times slower.
+    QString out = text;
+    for (QChar& c : out) {
+        if (c == u'I') {
+            c = u'ı';
+        } else if (c == u'İ') {
+            c = u'i';
+        }
+    }
+    return out.toLower();
 }
 
 QStringList turkishTerms(const QString& sense, const QString& englishHeadword) {
     return analyse(sense, englishHeadword).terms;
 }
 
-void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
+void Reversal::add(const ReversalSource& source) {
     static const QRegularExpression plain(
         QStringLiteral("^[A-Za-z]+(?:['-][A-Za-z]+)*(?: [A-Za-z]+(?:['-][A-Za-z]+)*){0,2}$"));
-    const QString english = englishHeadword.section(u',', 0, 0).trimmed();
+    const QString english = source.english.section(u',', 0, 0).trimmed();
     // Two letters make an abbreviation ("ba" for Buenos Aires) unless they are a common word.
     static const QSet<QString> twoLetters =
         wordSet("am an as at be by do go he hi if in is it me my no of oh ok on or ox so to up "
@@ -264,28 +305,13 @@ void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
         !plain.match(english).hasMatch() || english.toUpper() == english) {
         return;
     }
-    // A sense may end with English phrases of the headword and their translations
-    // ("... . hand over vermek, teslim etmek"); the next senses may carry on the last phrase's
-    // translation. Up to two senses are taken for such a carry-over while they are of the
-    // phrase's word class (verbs after a verb, no verbs after no verb), and left out.
-    static const QRegularExpression phrase(QStringLiteral("\\.\\s+\\S"));
-    constexpr int kLongestCarry = 2;
-    int carried = kLongestCarry; // senses carried over since the last phrase
-    bool phraseVerb = false;
-    for (qsizetype i = 0; i < senses.size(); ++i) {
-        const QString& sense = senses[i];
-        const auto m = phrase.match(sense);
-        const QString head = m.hasMatch() ? sense.left(m.capturedStart()) : sense;
-        const bool continued = carried < kLongestCarry && endsInVerb(head) == phraseVerb;
-        carried = continued ? carried + 1 : kLongestCarry;
-        if (m.hasMatch()) {
-            carried = 0;
-            phraseVerb = endsInVerb(sense);
-        }
-        if (continued) {
+    const qsizetype leading = std::min<qsizetype>(
+        source.senses.size(), source.runOn ? kLeadingRunOnSenses : kLeadingSenses);
+    for (qsizetype i = 0; i < leading; ++i) {
+        const SenseTerms found = analyse(source.senses[i], english);
+        if (found.excluded) {
             continue;
         }
-        const SenseTerms found = analyse(sense, english);
         for (qsizetype j = 0; j < found.terms.size(); ++j) {
             int group = 2;
             if (found.sideLabel || found.described) {
@@ -295,7 +321,11 @@ void Reversal::add(const QString& englishHeadword, const QStringList& senses) {
             } else if (i == 0 || j <= 1 || found.pieces == 1) {
                 group = 1;
             }
-            const Candidate here{group, static_cast<int>(i), static_cast<int>(j)};
+            // A phrase from inside another entry gives way to the headwords.
+            if (source.runOn && english.contains(u' ')) {
+                group = std::min(group + 1, 3);
+            }
+            const Candidate here{group, static_cast<int>(i), static_cast<int>(j), found.capital};
             Candidate& c = byTerm_[found.terms[j]][english];
             if (c.group < 0 || here < c) {
                 c = here;
@@ -322,8 +352,15 @@ int levelRank(int level) {
 // The English headword as it is written: the words that the lists hold with a capital only get
 // it ("english" is "English"); for a Turkish name, a phrase with such a word gets capitals
 // throughout but for its small words ("great britain" is "Great Britain").
-QString spelt(const QString& english, bool turkishName, const EnglishWords& words) {
+QString spelt(const QString& english, bool turkishName, int capital, const EnglishWords& words) {
     static const QSet<QString> small = wordSet("and of the on upon de du la");
+    if (capital > 0 && !english.contains(u' ')) {
+        QString name = english;
+        name[0] = name[0].toUpper();
+        if (capital == 2 || words.spells(name)) {
+            return name;
+        }
+    }
     QStringList parts = english.split(u' ');
     std::vector<bool> names;
     for (const QString& part : parts) {
@@ -376,7 +413,7 @@ std::vector<Reversal::Result> Reversal::finish(const EnglishWords& common, int c
             if (r.english.size() == cap) {
                 break;
             }
-            r.english << spelt(x.english, name, common);
+            r.english << spelt(x.english, name, x.where.capital, common);
         }
         out.push_back(std::move(r));
     }

@@ -13,15 +13,32 @@ namespace peltavo::freedict {
 
 class EnglishWords;
 
+// What the reversal reads of one English headword or run-on entry of the English-Turkish
+// dictionary.
+struct ReversalSource {
+    QString english;    // the headword ("please") or run-on form ("if you please", "birthday")
+    QStringList senses; // its senses in the dictionary's order, labels and all
+    bool runOn = false; // a run-on entry inside another headword's article
+};
+
+// How many senses of a headword (of a run-on entry) the reversal reads: the leading ones, which
+// give the word's plain use; later senses are narrower, figurative or technical.
+inline constexpr int kLeadingSenses = 3;
+inline constexpr int kLeadingRunOnSenses = 2;
+
 // Collects, for every clean Turkish term of every English headword's senses, the English
 // headwords that it translates, with how strongly each one does.
 class Reversal {
 public:
-    // englishHeadword as importEngTur gives it; senses in the dictionary's order, labels and all.
-    // Headwords that are no plain English word or phrase of up to three words (abbreviations,
-    // prefixes, letters, two letters but for common words, headwords with digits) contribute
-    // nothing; of "color, colour" the first spelling counts.
-    void add(const QString& englishHeadword, const QStringList& senses);
+    // Reads the leading senses of one headword or run-on entry (kLeadingSenses,
+    // kLeadingRunOnSenses), but none marked archaic, poetic, dialect, rare, slang, vulgar or
+    // foreign ("(eski)", "(şiir)", "(leh.)", "(nad.)", "(argo)", "(kaba)", "(Fr.)"). Headwords that
+    // are no plain English word or phrase of up to three words (abbreviations, prefixes, letters,
+    // two letters but for common words, headwords with digits) contribute nothing; of
+    // "color, colour" the first spelling counts. The English word gets its capital where the
+    // sense is of the name ("(b. h.)", or a sense that names a country or language with a
+    // capital: "Lehçe" gives "Polish", not "polish") and the word lists spell it so.
+    void add(const ReversalSource& source);
 
     struct Result {
         QString turkish; // as turkishTerms gives it
@@ -40,6 +57,10 @@ private:
         int group = -1; // -1: not yet seen
         int sense = 0;  // where the term stands in the English headword's entry
         int piece = 0;
+        // The English word is a name in this sense: 1 when the sense names a country or language
+        // ("Lehçe"), and the word lists spell the word with a capital ("Polish"); 2 when the
+        // sense is labelled "(b. h.)", written with a capital.
+        int capital = 0;
         bool operator<(const Candidate& o) const {
             return std::tie(group, sense, piece) < std::tie(o.group, o.sense, o.piece);
         }

@@ -8,6 +8,7 @@
 #include "content.h"
 #include "error.h"
 #include "freedict.h"
+#include "glossary.h"
 #include "jetwriter.h"
 #include "quizcheck.h"
 #include "tables.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 
 namespace peltavo::db {
 
@@ -49,8 +51,6 @@ bool parseArgs(const QStringList& args, BuildArgs* out) {
         else
             return false;
     }
-    if (out->wordLists.isEmpty())
-        out->wordLists << QStringLiteral("/usr/share/dict/american-english");
     return !out->contentDir.isEmpty() && !out->output.isEmpty();
 }
 
@@ -95,6 +95,7 @@ int runBuild(const QStringList& args) {
         content.ok() ? checkWithQuizFonts(content.content) : dbbuild::QuizCheck{};
     std::vector<dbbuild::Problem> contentProblems = content.problems;
     contentProblems.insert(contentProblems.end(), quiz.problems.begin(), quiz.problems.end());
+    const dbbuild::Glossary glossary = dbbuild::readGlossary(options.contentDir, contentProblems);
     if (!contentProblems.empty()) {
         for (const dbbuild::Problem& problem : contentProblems)
             err << problem.toString() << '\n';
@@ -106,14 +107,24 @@ int runBuild(const QStringList& args) {
     std::vector<freedict::Entry> englishTurkish, turkishEnglish;
     freedict::Report engReport, turReport;
     try {
-        const auto words = freedict::EnglishWords::load(options.wordLists);
-        englishTurkish = freedict::importEngTur(options.dictdDir, &engReport);
-        turkishEnglish = freedict::importTurEng(options.dictdDir, words, &turReport);
+        // Without word lists named, the system's: wamerican, wbritish, SCOWL and WordNet.
+        const auto words = options.wordLists.isEmpty()
+                               ? freedict::EnglishWords::loadSystem()
+                               : freedict::EnglishWords::load(options.wordLists);
+        freedict::Dictionaries dictionaries =
+            freedict::importDictionaries(options.dictdDir, words, &engReport, &turReport);
+        englishTurkish = std::move(dictionaries.englishTurkish);
+        turkishEnglish = std::move(dictionaries.turkishEnglish);
     } catch (const Error& e) {
         err << "peltavo-db build: cannot import the dictionaries: " << e.message() << '\n'
             << "peltavo-db build: no database written\n";
         return 2;
     }
+    freedict::MergeReport engGlossary, turGlossary;
+    englishTurkish = freedict::mergeGlossary(std::move(englishTurkish), glossary.englishTurkish,
+                                             freedict::Direction::EnglishTurkish, &engGlossary);
+    turkishEnglish = freedict::mergeGlossary(std::move(turkishEnglish), glossary.turkishEnglish,
+                                             freedict::Direction::TurkishEnglish, &turGlossary);
     sortEntries(englishTurkish);
     sortEntries(turkishEnglish);
 
@@ -147,7 +158,16 @@ int runBuild(const QStringList& args) {
     out << "  quiz: the widest sentence line ends at " << quiz.widestLine << " of "
         << dbbuild::lineRoom() << " pixels (" << quiz.lineFontFamily << ")\n";
     out << "  repairs: " << turReport.repaired << " glued English phrases split, "
-        << engReport.labelFixes + turReport.labelFixes << " words rejoined\n";
+        << engReport.labelFixes + turReport.labelFixes << " words rejoined, "
+        << engReport.textRepairs << " English-Turkish senses repaired, "
+        << engReport.headwordRepairs << " headwords spelt right, " << engReport.splitHeadwords
+        << " further spellings and " << engReport.runOnHeadwords << " run-on words as headwords\n";
+    for (const auto& [name, count, merge] :
+         {std::tuple{"English-Turkish", glossary.englishTurkish.size(), &engGlossary},
+          std::tuple{"Turkish-English", glossary.turkishEnglish.size(), &turGlossary}})
+        out << "  glossary, " << name << ": " << count << " lines, " << merge->led
+            << " entries led, " << merge->added << " added, " << merge->dropped
+            << " dictionary senses said by the glossary left out\n";
     for (const QString& example : std::as_const(turReport.repairedExamples))
         out << "    " << example << '\n';
     return 0;

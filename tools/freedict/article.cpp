@@ -1,0 +1,499 @@
+// The structure of an English-Turkish article: own senses and run-on entries.
+
+#include "article.h"
+
+#include "freedict.h"
+#include "textrepair.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
+
+namespace peltavo::freedict {
+
+namespace {
+
+QSet<QString> wordSet(const char* words) {
+    const QStringList list = QString::fromUtf8(words).split(u' ', Qt::SkipEmptyParts);
+    return QSet<QString>(list.begin(), list.end());
+}
+
+bool isEnglishLetters(const QString& s) {
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\'' || c == u'-';
+    });
+}
+
+// Applies a shortened spelling to the one before: "neighbor" and "-bour" make "neighbour",
+// "truculence" and "-cy" make "truculency", "pyrotechnic" and "-nical" make "pyrotechnical".
+// The ending replaces the previous word from the last place where its first letters stand.
+QString expandEnding(const QString& previous, const QString& ending) {
+    for (qsizetype overlap = std::min<qsizetype>(3, ending.size()); overlap > 0; --overlap) {
+        const qsizetype at = previous.lastIndexOf(ending.left(overlap));
+        if (at > 0) {
+            return previous.left(at) + ending;
+        }
+    }
+    return {};
+}
+
+// The words of a phrase that are no English, however the word lists have them: the Turkish
+// words that a translation most often starts with.
+bool isTurkishWord(const QString& lower) {
+    static const QSet<QString> words =
+        wordSet("her bir ve veya ile bu şu ne de da ki hem tam hal pek çok daha en kendi gibi "
+                "için kadar olan olarak biri birini birine birinin bunu onu ona onun");
+    return words.contains(lower);
+}
+
+// The small words that English phrases are made of, which Turkish may write as well ("on" is
+// ten, "at" a horse).
+bool isParticle(const QString& lower) {
+    static const QSet<QString> words = wordSet(
+        "on in at to up out off over down away about around back by for from into onto of with "
+        "without through across along after before under above behind the a an and or not no it "
+        "its his him me you your my our their them us all as so be is are was were do does did "
+        "have has had get got go make take give put set keep come well good bad one two three");
+    return words.contains(lower);
+}
+
+// "one", "someone", "one's": the stand-ins of the dictionary's phrases.
+bool isPlaceholder(const QString& lower) {
+    static const QSet<QString> words =
+        wordSet("one one's oneself someone someone's something somebody somebody's anyone "
+                "anything sb sth");
+    return words.contains(lower);
+}
+
+class HeadParser {
+public:
+    HeadParser(const QStringList& forms, const Vocabulary& words) : words_(words) {
+        for (const QString& form : forms) {
+            const QString lower = form.toLower();
+            own_.insert(lower);
+            QString whole = lower;
+            whole.remove(u' ').remove(u'-');
+            addStem(whole);
+            addStem(lower.section(u' ', 0, 0));
+        }
+    }
+
+    struct Head {
+        qsizetype start = 0;
+        qsizetype end = 0; // where the meaning starts
+        QStringList forms;
+    };
+
+    // The run-on head that starts at pos, if there is one.
+    std::optional<Head> parse(const QString& text, qsizetype pos) const {
+        static const QRegularExpression token(QStringLiteral("\\S+"));
+        QStringList english; // the head's tokens as written
+        bool related = false;
+        qsizetype end = pos;
+        bool expectEnding = false; // after a comma, "-ness" may follow
+        for (auto it = token.globalMatch(text, pos); it.hasNext();) {
+            const auto m = it.next();
+            QString tok = m.captured();
+            QString core = tok;
+            const bool comma = core.endsWith(u',');
+            while (!core.isEmpty() && QStringLiteral(",;:!?.\"").contains(core.back())) {
+                core.chop(1);
+            }
+            if (core.isEmpty()) {
+                break;
+            }
+            // A pronunciation after a derived word: "perannum (an'lm) senelik".
+            if (core.startsWith(u'(')) {
+                if (related && core.endsWith(u')') && core.contains(u'\'')) {
+                    end = m.capturedEnd();
+                }
+                break;
+            }
+            const bool ending = expectEnding && core.startsWith(u'-') && core.size() > 2;
+            const bool isRelated = !ending && relates(core);
+            // A word the lists lack, followed by its pronunciation: "per capita (kap'ltı)".
+            static const QRegularExpression pronounced(
+                QStringLiteral("^ \\([^()\\s]*'[^()\\s]*\\)"));
+            const bool beforePronunciation = related && isEnglishLetters(core) &&
+                                             pronounced.match(text.mid(m.capturedEnd())).hasMatch();
+            if (!ending && !isRelated && !beforePronunciation && !isEnglish(core)) {
+                break;
+            }
+            // After the headword's word, a word that the dictionary's Turkish uses as its own
+            // starts the translation: "problem child problem çocuk", "eleventh hour son dakika";
+            // but not where it makes an English compound with the word before ("cabin boy").
+            const bool compound = !english.isEmpty() &&
+                                  !words_.words().compoundSpelling(english.back() + core).isEmpty();
+            if (related && !isRelated && !ending && !compound && words_.ownTurkish(core) >= 3 &&
+                !isParticle(core.toLower()) && !isPlaceholder(core.toLower())) {
+                break;
+            }
+            if (tok.back() == u':' || tok.back() == u'!' || tok.back() == u'?') {
+                // A sentence that ends inside the head: no run-on of the kind looked for.
+                if (!isRelated && !related) {
+                    break;
+                }
+            }
+            related = related || isRelated;
+            english << (comma ? core + u',' : core);
+            end = m.capturedEnd();
+            expectEnding = comma;
+            // Two blanks end a derived word's head ("birthday  doğum günü").
+            if (related && (text.mid(end, 2) == QLatin1String("  ") ||
+                            text.mid(end, 3) == QLatin1String(" . "))) {
+                break;
+            }
+            if (tok.back() == u'.' || tok.back() == u':' || tok.back() == u'!' ||
+                tok.back() == u'?') {
+                break;
+            }
+        }
+        // A list of forms does not end in a comma: "(Fr.) bonjur, günaydın" is no run-on.
+        if (!related || english.isEmpty() || english.back().endsWith(u',')) {
+            return std::nullopt;
+        }
+        Head head{pos, end, splitForms(english)};
+        if (head.forms.isEmpty() ||
+            std::all_of(head.forms.begin(), head.forms.end(),
+                        [&](const QString& f) { return own_.contains(f.toLower()); })) {
+            return std::nullopt;
+        }
+        return head;
+    }
+
+    bool relates(const QString& written) const {
+        QString w = written.toLower();
+        w.remove(u'\'').remove(u'\u2019').remove(QLatin1String("(al)"));
+        if (!isEnglishLetters(w)) {
+            return false;
+        }
+        QString joined = w;
+        joined.remove(u'-');
+        // A word made from the headword shares all of it but for up to three letters at its
+        // end (four of a long one): "birthday" and "birth", "exclamatory" and "exclamation",
+        // "persuasion" and "persuade", "acrimony" and "acrimonious".
+        for (const QString& stem : stems_) {
+            qsizetype common = 0;
+            while (common < stem.size() && common < joined.size() &&
+                   stem[common] == joined[common]) {
+                ++common;
+            }
+            if (common >= 4 && common >= stem.size() - (stem.size() >= 8 ? 4 : 3)) {
+                return true;
+            }
+        }
+        for (const QString& shortForm : short_) {
+            if (joined == shortForm) {
+                return true;
+            }
+            static const QSet<QString> endings =
+                wordSet("s es ed d ing ings er ers n ne en nt ly y ie ies");
+            if (joined.startsWith(shortForm) && endings.contains(joined.mid(shortForm.size()))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    void addStem(const QString& lower) {
+        if (lower.size() <= 3) {
+            if (!lower.isEmpty()) {
+                short_.insert(lower);
+            }
+            return;
+        }
+        stems_.insert(lower);
+    }
+
+    bool isEnglish(const QString& written) const {
+        QString w = written;
+        w.replace(u'\u2019', u'\'');
+        const QString lower = w.toLower();
+        if (!isEnglishLetters(w) || isTurkishWord(lower)) {
+            return false;
+        }
+        if (isPlaceholder(lower)) {
+            return true;
+        }
+        if (lower.endsWith(QLatin1String("'s"))) {
+            w.chop(2);
+        }
+        if (w.contains(u'-')) {
+            const QStringList parts = w.split(u'-', Qt::SkipEmptyParts);
+            return !parts.isEmpty() &&
+                   std::all_of(parts.begin(), parts.end(), [&](const QString& p) {
+                       return words_.english(p) || isPlaceholder(p.toLower());
+                   });
+        }
+        return words_.english(w) || words_.english(removeStressMarks(w, words_));
+    }
+
+    // The head's tokens as forms: cut at commas, stress marks removed from the words that come
+    // from the headword, shortened endings ("-cy") spelt out, "(al)" made a second form.
+    QStringList splitForms(const QStringList& tokens) const {
+        QStringList forms;
+        QStringList current;
+        auto flush = [&]() {
+            if (!current.isEmpty()) {
+                forms << current.join(u' ');
+                current.clear();
+            }
+        };
+        for (QString tok : tokens) {
+            const bool comma = tok.endsWith(u',');
+            if (comma) {
+                tok.chop(1);
+            }
+            if (tok.startsWith(u'-') && current.isEmpty() && !forms.isEmpty()) {
+                const QString expanded = expandEnding(forms.back(), tok.mid(1));
+                if (!expanded.isEmpty()) {
+                    forms << expanded;
+                }
+            } else if (tok.endsWith(QLatin1String("(al)"))) {
+                const QString base = removeStressMarks(tok.chopped(4), words_, true);
+                current << base;
+                flush();
+                forms << base + QStringLiteral("al");
+            } else {
+                current << removeStressMarks(tok, words_, relates(tok));
+            }
+            if (comma) {
+                flush();
+            }
+        }
+        flush();
+        for (QString& form : forms) {
+            form = form.trimmed();
+        }
+        forms.removeAll(QString());
+        forms.removeDuplicates();
+        return forms;
+    }
+
+    const Vocabulary& words_;
+    QSet<QString> own_;
+    QSet<QString> stems_;
+    QSet<QString> short_;
+};
+
+// Where sentences end in text: after ". ", ": ", "! " and "? " outside parentheses, and after a
+// full stop glued to the next word ("günü .birthmark", "aktif.working"). Abbreviations ("vb.",
+// "k. dili") end none.
+std::vector<qsizetype> sentenceStarts(const QString& text) {
+    static const QSet<QString> abbreviations =
+        wordSet("vb vs vd örn bkz bak kıs çoğ hz st dr mr mrs ms etc no vol ing ingl fr lat al "
+                "yun ar fars it isp müz den huk tıb zool bot kim mat");
+    std::vector<qsizetype> starts;
+    int depth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            depth = std::max(0, depth - 1);
+        }
+        // A remark in parentheses may end a translation, and an example sentence follow:
+        // "dönüvermek (hastalık) It's your turn."
+        if (c == u')' && depth == 0 && i + 2 < text.size() && text[i + 1] == u' ' &&
+            text[i + 2].isLetter()) {
+            const qsizetype open = text.lastIndexOf(u'(', i);
+            // A label that opens the sense, "(Fr.) bonjur", ends no translation.
+            if (open >= 0 && text.left(open).trimmed().isEmpty()) {
+                continue;
+            }
+            static const QSet<QString> references = wordSet("bak. bak bkz. bkz see");
+            if (open < 0 || !references.contains(text.mid(open + 1, i - open - 1).trimmed())) {
+                starts.push_back(i + 2);
+            }
+            continue;
+        }
+        if (depth > 0 || (c != u'.' && c != u':' && c != u'!' && c != u'?')) {
+            continue;
+        }
+        qsizetype next = i + 1;
+        while (next < text.size() && text[next] == u' ') {
+            ++next;
+        }
+        if (next >= text.size() || !text[next].isLetter()) {
+            continue;
+        }
+        if (c == u'.') {
+            qsizetype wordStart = i;
+            while (wordStart > 0 && text[wordStart - 1].isLetter()) {
+                --wordStart;
+            }
+            const QString before = text.mid(wordStart, i - wordStart).toLower();
+            if (before.size() == 1 || abbreviations.contains(before)) {
+                continue;
+            }
+        }
+        starts.push_back(next);
+    }
+    return starts;
+}
+
+// Where a word stands that is followed by two blanks or a lone full stop: a derived word whose
+// full stop before it was lost ("mahrum etmek abridgement   kısaltma", "aşırı despera'tion .
+// yeis").
+std::vector<qsizetype> doubleBlankWords(const QString& text) {
+    static const QRegularExpression word(
+        QStringLiteral("(?<!\\S)[A-Za-z][A-Za-z'’(),-]*(?=  | \\. )"));
+    std::vector<qsizetype> starts;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        starts.push_back(it.next().capturedStart());
+    }
+    return starts;
+}
+
+QString tidyMeaning(QString text) {
+    // A final full stop stays for the caller: it may end an abbreviation ("vb.").
+    static const QRegularExpression ragged(QStringLiteral("^[\\s.,;:!?]+|[\\s,;:]+$|\\s+\\.$"));
+    text.remove(ragged);
+    return withoutFinalStop(text.simplified());
+}
+
+} // namespace
+
+QString withoutFinalStop(const QString& sense) {
+    static const QRegularExpression finalWord(QStringLiteral("(\\w+)\\.$"),
+                                              QRegularExpression::UseUnicodePropertiesOption);
+    static const QSet<QString> abbreviations = {
+        QStringLiteral("etc"), QStringLiteral("bkz"), QStringLiteral("örn"),
+        QStringLiteral("vs"),  QStringLiteral("vb"),  QStringLiteral("Ltd"),
+        QStringLiteral("Inc"), QStringLiteral("Co"),  QStringLiteral("St")};
+    if (sense.endsWith(QLatin1String(" ."))) {
+        return sense.chopped(2).trimmed(); // "koyuca ."
+    }
+    const auto m = finalWord.match(sense);
+    if (!m.hasMatch()) {
+        return sense;
+    }
+    const qsizetype start = m.capturedStart(1);
+    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') || m.captured(1).size() < 3 ||
+                             abbreviations.contains(m.captured(1));
+    return abbreviated ? sense : sense.chopped(1);
+}
+
+Article splitArticle(const QStringList& forms, const QStringList& senses, const Vocabulary& words) {
+    const HeadParser parser(forms, words);
+    Article article{forms, {}, {}};
+    for (const QString& sense : senses) {
+        std::vector<qsizetype> candidates = sentenceStarts(sense);
+        const std::vector<qsizetype> blanks = doubleBlankWords(sense);
+        candidates.insert(candidates.end(), blanks.begin(), blanks.end());
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+
+        std::vector<HeadParser::Head> heads;
+        qsizetype from = 0;
+        for (qsizetype pos : candidates) {
+            if (pos < from) {
+                continue;
+            }
+            if (auto head = parser.parse(sense, pos)) {
+                from = head->end;
+                heads.push_back(std::move(*head));
+            }
+        }
+
+        const QString own = tidyMeaning(sense.left(heads.empty() ? sense.size() : heads[0].start));
+        if (!own.isEmpty()) {
+            if (article.runOns.empty()) {
+                article.senses << own;
+            } else {
+                article.runOns.back().senses << own;
+            }
+        }
+        for (size_t h = 0; h < heads.size(); ++h) {
+            const qsizetype stop = h + 1 < heads.size() ? heads[h + 1].start : sense.size();
+            RunOn runOn{
+                heads[h].forms, {}, tidyMeaning(sense.mid(heads[h].start, stop - heads[h].start))};
+            const QString meaning = tidyMeaning(sense.mid(heads[h].end, stop - heads[h].end));
+            if (!meaning.isEmpty()) {
+                runOn.senses << meaning;
+            }
+            article.runOns.push_back(std::move(runOn));
+        }
+    }
+    return article;
+}
+
+QStringList headwordForms(const QString& headword, const EnglishWords& words) {
+    QStringList forms;
+    for (QString piece : headword.split(u',')) {
+        piece = piece.simplified();
+        if (piece.isEmpty()) {
+            continue;
+        }
+        if (!forms.isEmpty() &&
+            (piece.startsWith(u'-') || (piece.size() <= 5 && !words.isWord(piece) &&
+                                        !piece.contains(u' ') && piece.front().isLower()))) {
+            // "-bour", "- ical", "ical"
+            QString ending = piece;
+            ending.remove(u'-');
+            ending = ending.trimmed();
+            const QString expanded = expandEnding(forms.front(), ending);
+            // A short ending is a suffix ("ical", "cy"); a long one must make a known word.
+            if (!expanded.isEmpty() && (words.isWord(expanded) || ending.size() <= 4)) {
+                forms << expanded;
+            }
+            continue;
+        }
+        forms << piece;
+    }
+    forms.removeDuplicates();
+    return forms;
+}
+
+QString repairHeadword(const QString& headword, const EnglishWords& words,
+                       const QSet<QString>& taken) {
+    if (!isEnglishLetters(QString(headword).remove(u' ')) || headword.contains(u'\'')) {
+        return headword;
+    }
+    // A name: "brazil" is "Brazil", "english horn" is "English horn", "aegean sea" is "Aegean
+    // Sea"; "de" (the prefix) is none.
+    const QStringList parts = headword.split(u' ');
+    if (headword.front().isLower() && parts.front().size() >= 3 && words.isName(parts.front())) {
+        static const QSet<QString> places =
+            wordSet("sea ocean river lake island islands mountains bay gulf strait peninsula "
+                    "desert canal channel");
+        QStringList name;
+        for (QString part : parts) {
+            if (name.isEmpty() || words.isName(part) || places.contains(part)) {
+                part[0] = part[0].toUpper();
+            }
+            name << part;
+        }
+        return name.join(u' ');
+    }
+    if (words.isWord(headword)) {
+        return headword;
+    }
+    if (const QString compound = words.compoundSpelling(headword); !compound.isEmpty()) {
+        return compound;
+    }
+    // Letters that the scan of the printed dictionary misread.
+    static const std::pair<const char*, const char*> misreadings[] = {
+        {"i", "l"},  {"l", "i"}, {"1", "l"}, {"0", "o"},
+        {"rn", "m"}, {"e", "c"}, {"c", "e"}, {"v", "y"}};
+    if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-')) {
+        return headword;
+    }
+    QStringList candidates;
+    for (const auto& [wrong, right] : misreadings) {
+        const QString w = QString::fromLatin1(wrong);
+        for (qsizetype at = headword.indexOf(w); at >= 0; at = headword.indexOf(w, at + 1)) {
+            const QString candidate =
+                headword.left(at) + QLatin1String(right) + headword.mid(at + w.size());
+            if (words.isWord(candidate) && words.level(candidate) <= 60 &&
+                !taken.contains(candidate) && !candidates.contains(candidate)) {
+                candidates << candidate;
+            }
+        }
+    }
+    return candidates.size() == 1 ? candidates.front() : headword;
+}
+
+} // namespace peltavo::freedict

@@ -1,0 +1,493 @@
+// Repairs of the English-Turkish dictionary's text, one rule per kind of damage.
+
+#include "textrepair.h"
+
+#include "freedict.h"
+#include "reversal.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace peltavo::freedict {
+
+namespace {
+
+QRegularExpression unicodeRe(const QString& pattern) {
+    return QRegularExpression(pattern, QRegularExpression::UseUnicodePropertiesOption);
+}
+
+bool isVowel(QChar c) {
+    static const QString vowels = QStringLiteral("aeıioöuüâîûAEIİOÖUÜ");
+    return vowels.contains(c);
+}
+
+bool isApostrophe(QChar c) {
+    return c == u'\'' || c == u'\u2019';
+}
+
+bool isAsciiLetters(const QString& s) {
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    });
+}
+
+// Calls fix(word) for every run of letters in text and puts back what it returns.
+template <typename Fix> QString mapWords(const QString& text, Fix fix, bool withApostrophes) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (!text[i].isLetter()) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() &&
+               (text[end].isLetter() || (withApostrophes && isApostrophe(text[end]) &&
+                                         end + 1 < text.size() && text[end + 1].isLetter()))) {
+            ++end;
+        }
+        out += fix(text.mid(i, end - i));
+        i = end;
+    }
+    return out;
+}
+
+} // namespace
+
+namespace {
+
+// A word with a capital first letter and small letters after it, counted as written.
+bool isCapitalized(const QString& word) {
+    return word.size() > 1 && word.front().isUpper() &&
+           std::all_of(word.begin() + 1, word.end(), [](QChar c) { return c.isLower(); });
+}
+
+// Counts the words of text in lower case, and in capitalized, when given, those written with a
+// capital first letter as they are written.
+void countWords(const QString& text, QHash<QString, int>& counts,
+                QHash<QString, int>* capitalized = nullptr) {
+    for (qsizetype i = 0; i < text.size();) {
+        if (!text[i].isLetter()) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && text[end].isLetter()) {
+            ++end;
+        }
+        const QString word = text.mid(i, end - i);
+        // A capital I among small letters may be a misread l ("Iânet"): such a word would pass
+        // for a word with ı ("ıânet") when counted.
+        if (!word.contains(u'I') ||
+            std::none_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); })) {
+            ++counts[turkishLower(word)];
+        }
+        if (capitalized && isCapitalized(word)) {
+            ++(*capitalized)[word];
+        }
+        i = end;
+    }
+}
+
+} // namespace
+
+QString turkishCapitalized(const QString& word) {
+    QString out = word;
+    out[0] = word[0] == u'i' ? u'İ' : word[0] == u'ı' ? u'I' : word[0].toUpper();
+    return out;
+}
+
+void Vocabulary::count(const QStringList& senses) {
+    static const QRegularExpression number(QStringLiteral("^\\d+\\.\\s+"));
+    bool own = true;
+    for (QString sense : senses) {
+        sense.remove(number);
+        countWords(sense, turkish_, &capitalized_);
+        if (own) {
+            const qsizetype stop = sense.indexOf(u'.');
+            countWords(stop < 0 ? sense : sense.left(stop), own_);
+            own = stop < 0;
+        }
+    }
+}
+
+int Vocabulary::ownTurkish(const QString& word) const {
+    return own_.value(turkishLower(word));
+}
+
+int Vocabulary::turkish(const QString& word) const {
+    return turkish_.value(turkishLower(word));
+}
+
+bool Vocabulary::english(const QString& word) const {
+    return english_.isWord(word);
+}
+
+QString fixCapitalI(const QString& text, const Vocabulary& words) {
+    if (!text.contains(u'I')) {
+        return text;
+    }
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            const qsizetype n = word.size();
+            if (!word.contains(u'I') ||
+                std::none_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); }) ||
+                words.english(word)) {
+                return word;
+            }
+            // The capitals that stand for a small letter: after a small letter (or after such a
+            // capital), or first before a small vowel.
+            std::vector<qsizetype> bad;
+            for (qsizetype k = 0; k < n; ++k) {
+                if (word[k] != u'I') {
+                    continue;
+                }
+                const bool afterSmall =
+                    k > 0 && (word[k - 1].isLower() ||
+                              (word[k - 1] == u'I' && !bad.empty() && bad.back() == k - 1));
+                const bool firstBeforeVowel =
+                    k == 0 && n > 1 && word[1].isLower() && isVowel(word[1]);
+                if (afterSmall || firstBeforeVowel) {
+                    bad.push_back(k);
+                }
+            }
+            if (bad.empty() || bad.size() > 4) {
+                return word;
+            }
+            // Every choice of l or ı; the one whose word is known best wins.
+            QString best;
+            int bestScore = 0;
+            for (unsigned mask = 0; mask < (1u << bad.size()); ++mask) {
+                QString candidate = word;
+                for (size_t b = 0; b < bad.size(); ++b) {
+                    candidate[bad[b]] = (mask >> b) & 1 ? u'ı' : u'l';
+                }
+                const int score = words.english(candidate) ? 1000000 : words.turkish(candidate);
+                if (score > bestScore) {
+                    best = candidate;
+                    bestScore = score;
+                }
+            }
+            if (bestScore > 0) {
+                return best;
+            }
+            // An unknown word: an l before a vowel (ı never stands before one), at the end after
+            // a vowel and in English words; a ı between consonants.
+            const bool englishLetters = isAsciiLetters(QString(word).remove(u'I'));
+            QString guess = word;
+            for (qsizetype k : bad) {
+                const bool vowelAfter = k + 1 < n && isVowel(word[k + 1]) && word[k + 1] != u'I';
+                const bool vowelBefore = k > 0 && isVowel(guess[k - 1]);
+                guess[k] = englishLetters || vowelAfter || vowelBefore ? u'l' : u'ı';
+            }
+            return guess;
+        },
+        false);
+}
+
+QString joinLineBreakHyphens(const QString& text, const Vocabulary& words) {
+    static const QRegularExpression broken = unicodeRe(QStringLiteral("(\\p{L}+)- +(\\p{Ll}+)"));
+    if (!text.contains(QLatin1String("- "))) {
+        return text;
+    }
+    const auto known = [&](const QString& word, int times) {
+        return words.english(word) || words.turkish(word) >= times;
+    };
+    QString out;
+    qsizetype last = 0;
+    for (auto it = broken.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString before = m.captured(1);
+        const QString after = m.captured(2);
+        // A piece of a broken word may recur ("conten- tiousness"); a word of its own is common.
+        if (known(before + after, 1) || !known(after, 5)) {
+            out += QStringView(text).mid(last, m.capturedStart() - last);
+            out += before + after;
+            last = m.capturedEnd();
+        }
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+QString fixLostPossessive(const QString& text, const Vocabulary& words) {
+    static const QRegularExpression pronounHyphen(
+        QStringLiteral("\\b(one|someone|anyone|everyone|somebody|anybody|nobody)- (?=[a-z])"));
+    static const QRegularExpression lostS(
+        QStringLiteral("(?<![\\w'])([A-Za-z]+)['’] (?=[A-Za-z])"));
+    static const QRegularExpression looseSuffix = unicodeRe(QStringLiteral(
+        "(?<!\\w)(\\p{Lu}\\p{L}+)['’] (un|ün|in|ın|nun|nün|nin|nın|a|e|ya|ye|da|de|ta|te|dan|den|"
+        "tan|ten|ı|i|u|ü|yı|yi|yu|yü|la|le|yla|yle|daki|deki|taki|teki)(?!\\p{L})"));
+    QString out = text;
+    out.replace(pronounHyphen, QStringLiteral("\\1's "));
+    QString fixed;
+    qsizetype last = 0;
+    for (auto it = lostS.globalMatch(out); it.hasNext();) {
+        const auto m = it.next();
+        const QString word = m.captured(1);
+        if (word.endsWith(u's') || !words.english(word)) {
+            continue;
+        }
+        fixed += QStringView(out).mid(last, m.capturedStart() - last);
+        fixed += word + QStringLiteral("'s ");
+        last = m.capturedEnd();
+    }
+    fixed += QStringView(out).mid(last);
+    fixed.replace(looseSuffix, QStringLiteral("\\1'\\2"));
+    return fixed;
+}
+
+QString fixConverterMarkers(const QString& text, const Vocabulary& words) {
+    if (!text.contains(QLatin1String("(ask.)")) && !text.contains(QLatin1String("(I.)"))) {
+        return text;
+    }
+    static const QRegularExpression marker(QStringLiteral("\\((ask|I)\\.\\)"));
+    static const QRegularExpression nextWord(QStringLiteral("^ +([A-Za-z]+)"));
+    static const QRegularExpression labelsOnly =
+        unicodeRe(QStringLiteral("^[\\s,]*(?:\\([^()]*\\)[\\s,]*)*$"));
+    static const QRegularExpression endOfPhrase =
+        unicodeRe(QStringLiteral("^ *(?:[.,;]|\\s\\p{Lu})"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = marker.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString rest = text.mid(m.capturedEnd());
+        const auto next = nextWord.match(rest);
+        const bool englishNext = next.hasMatch() && words.english(next.captured(1)) &&
+                                 next.captured(1).front().isLower();
+        QString replacement;
+        qsizetype start = m.capturedStart();
+        if (m.captured(1) == u"ask") {
+            // The label stands before a Turkish sense; the verb inside an English phrase.
+            if (englishNext && !labelsOnly.match(text.left(start)).hasMatch()) {
+                replacement = QStringLiteral("ask");
+            }
+        } else if (rest.startsWith(u'\'') || rest.startsWith(u'’') || englishNext) {
+            replacement = QStringLiteral("I");
+        } else if (start > 0 && text[start - 1] == u' ' && start > 1 &&
+                   !text[start - 2].isSpace() &&
+                   (rest.isEmpty() || endOfPhrase.match(rest).hasMatch())) {
+            // "Dear me (I.) Aman (I.)": an exclamation mark.
+            replacement = QStringLiteral("!");
+            --start;
+        }
+        if (replacement.isNull()) {
+            continue;
+        }
+        out += QStringView(text).mid(last, start - last);
+        out += replacement;
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+QString joinSplitWords(const QString& text, const Vocabulary& words) {
+    static const QRegularExpression pair = unicodeRe(
+        QStringLiteral("(?<![\\w'])(\\p{L}+(?:'\\p{Ll}+)?) (\\p{Ll}+(?:'\\p{Ll}+)?)(?![\\w'])"));
+    if (!text.contains(u' ')) {
+        return text;
+    }
+    const auto loose = [&](const QString& piece) {
+        return !words.english(piece) && words.turkish(piece) < 2;
+    };
+    QString out;
+    qsizetype last = 0;
+    qsizetype from = 0;
+    for (auto m = pair.match(text, from); m.hasMatch(); m = pair.match(text, from)) {
+        const QString first = QString(m.captured(1)).remove(u'\'');
+        const QString second = QString(m.captured(2)).remove(u'\'');
+        // An English suffix written apart: "touch able", "bend able".
+        static const QSet<QString> suffixes = {
+            QStringLiteral("able"), QStringLiteral("ible"), QStringLiteral("ness"),
+            QStringLiteral("less"), QStringLiteral("ment"), QStringLiteral("ful"),
+            QStringLiteral("ly"),   QStringLiteral("ity"),  QStringLiteral("tion")};
+        const bool suffix =
+            suffixes.contains(second) && isAsciiLetters(first) &&
+            (words.english(first + second) || words.words().isLemma(first + second));
+        // Both ways below need a piece that the text writes once at most.
+        if (!suffix && words.turkish(first) > 1 && words.turkish(second) > 1) {
+            from = m.capturedStart(2);
+            continue;
+        }
+        const QString joined = first + second;
+        // An English word: "neigh borly"; a Turkish one that the text writes whole elsewhere:
+        // "ko laylıkla".
+        const bool english = suffix || (joined.size() >= 6 && isAsciiLetters(joined) &&
+                                        words.english(joined) && (loose(first) || loose(second)));
+        const bool turkish = !english && joined.size() >= 6 && words.turkish(joined) >= 3 &&
+                             !words.english(first) && !words.english(second) &&
+                             (words.turkish(first) <= 1 || words.turkish(second) <= 1);
+        if (english || turkish) {
+            out += QStringView(text).mid(last, m.capturedStart() - last);
+            out += m.captured(1) + m.captured(2);
+            last = m.capturedEnd();
+            from = m.capturedEnd();
+        } else {
+            from = m.capturedStart(2); // the second word may start the next pair
+        }
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
+QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
+    // What the scan read for a Turkish letter: the letter without its mark, or an l for ı.
+    static const std::pair<QChar, QChar> misread[] = {{u's', u'ş'}, {u'g', u'ğ'}, {u'i', u'ı'},
+                                                      {u'c', u'ç'}, {u'o', u'ö'}, {u'u', u'ü'},
+                                                      {u'l', u'ı'}};
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            if (word.size() < 3 ||
+                !std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); })) {
+                return word;
+            }
+            // The same words come back again and again: each is decided once.
+            if (const auto known = words.misreadCache_.constFind(word);
+                known != words.misreadCache_.cend()) {
+                return *known;
+            }
+            QString& decided = words.misreadCache_[word];
+            decided = word;
+            if (words.english(word)) {
+                return word;
+            }
+            const int seen = words.turkish(word);
+            QString best;
+            int bestCount = 0;
+            for (qsizetype k = 0; k < word.size(); ++k) {
+                for (const auto& [wrong, right] : misread) {
+                    // A final i may be right ("kitabi", "tamamiyle"): Arabic and Persian endings.
+                    if (word[k] != wrong ||
+                        (wrong == u'i' && (k + 1 == word.size() || word.mid(k + 1, 3) == u"yle"))) {
+                        continue;
+                    }
+                    QString candidate = word;
+                    candidate[k] = right;
+                    const int count = words.turkish(candidate);
+                    if (count > bestCount) {
+                        best = candidate;
+                        bestCount = count;
+                    }
+                }
+            }
+            // The right word is written much more often than the misread one: three times as
+            // often as a word written once or twice, twenty times as often as a commoner one.
+            const int ratio = seen <= 2 ? 3 : 20;
+            if (bestCount >= 2 && bestCount >= ratio * seen) {
+                decided = best;
+            }
+            return decided;
+        },
+        false);
+}
+
+void Vocabulary::addNames(const QStringList& names) {
+    for (const QString& name : names) {
+        if (isCapitalized(name)) {
+            names_.insert(turkishLower(name), name);
+        }
+    }
+}
+
+QString fixLowercaseNames(const QString& text, const Vocabulary& words) {
+    if (words.names_.isEmpty()) {
+        return text;
+    }
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            const auto name = words.names_.constFind(word);
+            if (name == words.names_.cend()) {
+                return word;
+            }
+            // A short name may be a common word as well: "çek", "ren" (geyiği).
+            return word.size() >= 4 ? *name : word;
+        },
+        false);
+}
+
+QString removeStressMarks(const QString& word, const Vocabulary& words, bool knownEnglish) {
+    if (!std::any_of(word.begin(), word.end(), isApostrophe)) {
+        return word;
+    }
+    QString plain = word;
+    plain.replace(u'\u2019', u'\'');
+    const QString lower = plain.toLower();
+    // Contractions, possessives and the apostrophes that English spells.
+    static const QRegularExpression kept(QStringLiteral(
+        "'(?:s|t|ll|re|ve|d|m)$|s'$|^'|^o'|-o'-|^(?:ma'am|ne'er|e'er|o'er|fo'c'sle|rock'n'roll)$"));
+    if (kept.match(lower).hasMatch()) {
+        return word;
+    }
+    QString stripped = plain;
+    stripped.remove(u'\'');
+    if (knownEnglish) {
+        return stripped;
+    }
+    if (stripped.size() >= 4 && isAsciiLetters(stripped) && words.english(stripped) &&
+        !words.english(plain)) {
+        return stripped;
+    }
+    return word;
+}
+
+QString removeStressMarksInText(const QString& text, const Vocabulary& words) {
+    if (!std::any_of(text.begin(), text.end(), isApostrophe)) {
+        return text;
+    }
+    return mapWords(
+        text, [&](const QString& word) { return removeStressMarks(word, words); }, true);
+}
+
+QString fixStrayMarks(const QString& text, const Vocabulary& words) {
+    // "(çoğ.) fowl, fowls) kuş": the plural's forms inside the label.
+    static const QRegularExpression plural =
+        unicodeRe(QStringLiteral("\\((?:çoğ|çog|coğ|cog)\\.?\\)\\s*([^()]+?)\\)"));
+    // "( (sonek)": a parenthesis opened twice.
+    static const QRegularExpression doubleOpen(QStringLiteral("\\(\\s+\\("));
+    // "ABD, (argo)": the label of American use without its parentheses, before another label.
+    static const QRegularExpression american(
+        QStringLiteral("^(?:A\\.?B\\.?D\\.?|AB, D),\\s*(?=\\()"));
+    // "cila1amak", "a11": a digit 1 for an l.
+    static const QRegularExpression one =
+        unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
+    QString out = text;
+    out.replace(plural, QStringLiteral("(çoğ. \\1)"));
+    out.replace(doubleOpen, QStringLiteral("("));
+    out.replace(american, QStringLiteral("(A.B.D.) "));
+    if (out.contains(u'1')) {
+        QString fixed;
+        qsizetype last = 0;
+        for (auto it = one.globalMatch(out); it.hasNext();) {
+            const auto m = it.next();
+            QString word = m.captured();
+            word.replace(u'1', u'l');
+            if (words.english(word) || words.turkish(word) > 0) {
+                fixed += QStringView(out).mid(last, m.capturedStart() - last);
+                fixed += word;
+                last = m.capturedEnd();
+            }
+        }
+        fixed += QStringView(out).mid(last);
+        out = fixed;
+    }
+    return out;
+}
+
+QString repairSense(const QString& sense, const Vocabulary& words) {
+    QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
+    text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
+    text = fixLostPossessive(text, words);
+    text = fixCapitalI(text, words);
+    text = joinLineBreakHyphens(text, words);
+    text = joinSplitWords(text, words);
+    text = fixMisreadLetters(text, words);
+    text = fixLowercaseNames(text, words);
+    return removeStressMarksInText(text, words);
+}
+
+} // namespace peltavo::freedict

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// Repairs of the English-Turkish dictionary's text: the damage that its conversions (an OCR of a
+// printed dictionary, then a converter that took every "(abbr.)" for a label) left behind, one
+// rule per kind of damage. Used by importEngTur; not part of the library's interface.
+//
+// Each rule changes only what it recognises for certain; what it cannot decide stays as it is.
+namespace peltavo::freedict {
+
+class EnglishWords;
+
+// The words a repair may rely on: English from the word lists, Turkish counted in the dictionary's
+// own text (a word that the text writes elsewhere is taken as a real Turkish word).
+class Vocabulary {
+public:
+    explicit Vocabulary(const EnglishWords& english) : english_(english) {}
+
+    // Counts the words of one article's senses (without their numbers): all of them, and those
+    // of its first senses up to the first full stop, which are the headword's own and so Turkish
+    // (run-on entries in English follow a full stop).
+    void count(const QStringList& senses);
+    // How often the dictionary's text writes the word, letter case ignored (Turkish rules).
+    int turkish(const QString& word) const;
+    // Names of countries, peoples and languages as they are written ("İngiltere"), for
+    // fixLowercaseNames; words that are no name in small letters must not be among them.
+    void addNames(const QStringList& names);
+    // How often the word stands where only Turkish does: in the first part of an article.
+    int ownTurkish(const QString& word) const;
+    // Whether the word lists hold the word as it is written or in lower case ("look", "Indian";
+    // but not "kim", which they hold as the name "Kim" only).
+    bool english(const QString& word) const;
+    const EnglishWords& words() const { return english_; }
+
+private:
+    const EnglishWords& english_;
+    QHash<QString, int> turkish_;
+    QHash<QString, int> own_;
+    QHash<QString, int> capitalized_; // "İngiltere", as written
+    QHash<QString, QString> names_;   // "ingiltere" -> "İngiltere"
+    friend QString fixLowercaseNames(const QString& text, const Vocabulary& words);
+    // What fixMisreadLetters decided for each word it has seen.
+    mutable QHash<QString, QString> misreadCache_;
+    friend QString fixMisreadLetters(const QString& text, const Vocabulary& words);
+};
+
+// A capital I that stands for an l or a dotless ı inside a word or at its start before a vowel:
+// "öIçmeye" is "ölçmeye", "Iâkayt" is "lâkayt", "Iook" is "look", "kIrmızı" is "kırmızı". Which
+// letter is right is settled by the words the vocabulary knows; words that it knows as they stand
+// ("It", "Indian", "Irak") and words in capitals ("ABD") stay.
+QString fixCapitalI(const QString& text, const Vocabulary& words);
+
+// Words that a line break had cut with a hyphen: "ay- rıntılarını" is "ayrıntılarını",
+// "presen- tation" is "presentation". A hyphen before a word of its own ("pre- and post-war") or
+// a possessive ("one- teeth", see fixLostPossessive) stays.
+QString joinLineBreakHyphens(const QString& text, const Vocabulary& words);
+
+// Words that the scan cut in two with a blank: "neigh borly" is "neighborly",
+// "incon trovert'ibly" is "incontrovert'ibly", "ko laylıkla" is "kolaylıkla". Only where a piece
+// is no word of its own and the two make a known English word, or a Turkish word that the text
+// writes whole elsewhere.
+QString joinSplitWords(const QString& text, const Vocabulary& words);
+
+// Turkish letters that the scan misread: a letter without its mark ("sey" is "şey",
+// "kemigine" is "kemiğine") or an l for ı ("kıvlrmak" is "kıvırmak", "vlz" is "vız"). Only a
+// word in small letters and no English word, for a word that differs in one letter and that the
+// text writes much more often: three times as often as a word that it writes once or twice,
+// twenty times as often as a commoner one.
+QString fixMisreadLetters(const QString& text, const Vocabulary& words);
+
+// Names that the source wrote in small letters: "ingiliz kadını" is "İngiliz kadını",
+// "ispanya sineği" is "İspanya sineği", for the names given to the vocabulary (addNames) of four
+// letters or more: a shorter one may be a common word as well ("ren geyiği", "çek").
+QString fixLowercaseNames(const QString& text, const Vocabulary& words);
+
+// The possessive "'s" that the conversion lost: "one' way" is "one's way", "It' your turn" is
+// "It's your turn", "cut one- teeth" is "cut one's teeth"; a Turkish suffix that came loose from
+// its name is joined again ("Davud' un" is "Davud'un"). A plural's possessive ("Venus' ",
+// "wives' ") stays.
+QString fixLostPossessive(const QString& text, const Vocabulary& words);
+
+// The converter's "(ask.)" and "(I.)" markers where the source had the English words "ask" and
+// "I", or an exclamation mark: "(ask.) for trouble" is "ask for trouble", "(I.)'ll go" is
+// "I'll go", "Dear me (I.) Aman (I.)" is "Dear me! Aman!". "(ask.)" as the military label before
+// a Turkish sense stays.
+QString fixConverterMarkers(const QString& text, const Vocabulary& words);
+
+// Stress marks in English words: "despera'tion" is "desperation". Contractions and possessives
+// ("don't", "one's", "o'clock") and Turkish apostrophes ("Amerika'da") stay. With knownEnglish,
+// the word is English whatever the lists say (a run-on headword); otherwise only a word that the
+// lists know without its marks is changed.
+QString removeStressMarks(const QString& word, const Vocabulary& words, bool knownEnglish = false);
+// removeStressMarks for every word of a text.
+QString removeStressMarksInText(const QString& text, const Vocabulary& words);
+
+// Marks that the conversions misplaced: the plural's forms outside their label
+// ("(çoğ.) fowl, fowls) kuş" is "(çoğ. fowl, fowls) kuş"), a parenthesis opened twice, the label
+// "A.B.D." without its parentheses before another label ("ABD, (argo)"), a digit 1 for an l in a
+// word that is known with the l ("cila1amak" is "cilalamak", "a11" is "all").
+QString fixStrayMarks(const QString& text, const Vocabulary& words);
+
+// All the repairs above on one sense, in the order they depend on each other.
+QString repairSense(const QString& sense, const Vocabulary& words);
+
+} // namespace peltavo::freedict
