@@ -99,6 +99,10 @@ const std::vector<RefusedCase> kCases{
      {{kQuestions, questionsWith677Alone()}},
      ":677: the quiz never draws question 677 (it asks 678 in its place), so nobody would see "
      "\"Question 677 ___ here.\""},
+    // The core glossary is read with the rest of the content.
+    {"GlossaryLine",
+     {{"glossary/tr-en/core.txt", "merhaba | hello\nlütfen | (ünlem please\n"}},
+     ":2: sense 1 opens a parenthesis"},
 };
 
 class BuildRefuses : public ::testing::TestWithParam<RefusedCase> {};
