@@ -85,6 +85,14 @@ void expectNothingBound(const Tanaekr& w) {
     EXPECT_EQ(w.sozluk->horizontalHeader()->sectionSize(1), 285);
 }
 
+// Writes the named tables of the sample database as the program's database.
+void writeSampleTables(const Started& s, const QStringList& names) {
+    std::vector<TableData> tables;
+    for (const QString& name : names)
+        tables.push_back(JetReader::readTable(test::fixture(u"peltavo-sample.mdb"_s), name));
+    writeJet4Database(s.folder.filePath(u"peltavo.MDB"_s), tables);
+}
+
 TEST(StartUp, WithTheDatabaseNextToTheProgramNoDialogIsShown) {
     Started s;
     s.start();
@@ -320,15 +328,9 @@ TEST(StartUp, TheMainWindowIsPaintedBeforeTheDictionariesOpenAndEndsAsIfNot) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto prepare = [&](Started& s) {
-            const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
-            if (c.tables.isEmpty()) {
-                ASSERT_TRUE(QFile::copy(sample, target));
-                return;
-            }
-            std::vector<TableData> tables;
-            for (const QString& name : c.tables)
-                tables.push_back(JetReader::readTable(sample, name));
-            writeJet4Database(target, tables);
+            if (!c.tables.isEmpty())
+                return writeSampleTables(s, c.tables);
+            ASSERT_TRUE(QFile::copy(sample, s.folder.filePath(QStringLiteral("peltavo.MDB"))));
         };
         Started inOneStep(false);
         prepare(inOneStep);
@@ -383,18 +385,11 @@ TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tables);
         Started s(false);
-        const QString target = s.folder.filePath(QStringLiteral("peltavo.MDB"));
-        std::vector<TableData> tables;
-        for (const QString& name : QString::fromLatin1(c.tables).split(u' ', Qt::SkipEmptyParts)) {
-            if (name != u"-")
-                tables.push_back(
-                    JetReader::readTable(test::fixture(u"peltavo-sample.mdb"_s), name));
-        }
-        if (!tables.empty())
-            writeJet4Database(target, tables);
-        QFile file(target);
+        QFile file(s.folder.filePath(QStringLiteral("peltavo.MDB")));
         if (qstrcmp(c.tables, "-") == 0 && file.open(QIODevice::WriteOnly))
             file.write(QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
+        else if (*c.tables)
+            writeSampleTables(s, QString::fromLatin1(c.tables).split(u' '));
         int overTheWindow = 0;
         s.platform.fakeDialogs.whenShown = [&] {
             overTheWindow += s.state.anaekr && s.state.anaekr->isVisible();
