@@ -22,6 +22,7 @@ namespace peltavo::jet {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff;
+constexpr std::uint64_t kRowsBetweenLettingGo = 4096;
 constexpr std::uint32_t kLongValueInline = 0x80000000;
 constexpr std::uint32_t kLongValueSinglePage = 0x40000000;
 constexpr std::uint32_t kLongValueLength = 0x3fffffff;
@@ -232,6 +233,7 @@ struct JetFile::Impl {
     std::size_t pageSize = 0;
     std::uint64_t pageCount = 0;
     bool jet3 = false;
+    std::function<void()> letGo;       // releases the file's pages from memory
     std::vector<std::uint8_t> scratch; // long values chained over several pages
     std::string converted;             // Jet 3 text on its way through libmdb's code page
 
@@ -348,7 +350,8 @@ struct JetFile::Impl {
                 mdb_crack_row(table, start & kOffsetMask, length, fields.data()) < 0)
                 damaged("a row cannot be decoded");
             each(fields);
-            ++rows;
+            if (++rows % kRowsBetweenLettingGo == 0 && letGo)
+                letGo();
         }
         if (rows != table->num_rows) {
             damaged("table '" + name + "' holds " + number(table->num_rows) + " rows, " +
@@ -493,8 +496,9 @@ struct JetFile::Impl {
     }
 };
 
-JetFile::JetFile(Bytes file) : impl_(std::make_unique<Impl>()) {
+JetFile::JetFile(Bytes file, std::function<void()> letGo) : impl_(std::make_unique<Impl>()) {
     impl_->file = file;
+    impl_->letGo = std::move(letGo);
     watched([&] {
         // libmdb only reads the buffer (read-only mode).
         impl_->mdb.reset(

@@ -12,6 +12,7 @@
 #include "jetvalues.h"
 #include "tablebuffer.h"
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -40,8 +41,11 @@ class JetFile {
 public:
     // Opens the database whose bytes are `file`; they must stay while this lives. Throws Fault:
     // NotJet for a file that is not a Jet 3 or Jet 4 database, Damaged for one whose length is
-    // not a whole number of pages or whose catalog is damaged.
-    explicit JetFile(Bytes file);
+    // not a whole number of pages or whose catalog is damaged. When the bytes are a mapping of the
+    // file, `letGo` may release its pages from memory (they come back from the file when read
+    // again); it is called every few thousand rows, so that a large table does not keep the whole
+    // file resident beside its text.
+    explicit JetFile(Bytes file, std::function<void()> letGo = {});
     ~JetFile();
     JetFile(const JetFile&) = delete;
     JetFile& operator=(const JetFile&) = delete;

@@ -10,7 +10,9 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -425,6 +427,38 @@ private:
     throw Error(damaged(path, detail));
 }
 
+// One state of a file: a file with the same stamp was not changed meanwhile.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    struct timespec modified {};
+    struct timespec changed {};
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+    static std::optional<FileStamp> of(const QString& path) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return std::nullopt;
+        return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+};
+
+// Reads begun by readSoon(), not yet taken.
+struct SoonRead {
+    QString path;
+    QString table;
+    std::optional<FileStamp> stamp;
+    std::future<CompactTable> rows;
+};
+std::mutex soonMutex;
+std::vector<SoonRead> soonReads;
+
+CompactTable readNow(const QString& path, const QString& table);
+
 } // namespace
 
 void JetReader::setSettings(const Settings& settings) {
@@ -466,7 +500,49 @@ quint64 JetReader::tablesRead() {
     return tablesReadSoFar.load();
 }
 
+void JetReader::readSoon(const QString& path, const QString& table) {
+    const std::lock_guard lock(soonMutex);
+    for (const SoonRead& r : soonReads) {
+        if (r.path == path && r.table == table)
+            return;
+    }
+    // A thread of its own, left to itself: a read nobody takes (the program did not get that far)
+    // holds nothing up, not even the program's end.
+    std::promise<CompactTable> promise;
+    soonReads.push_back(SoonRead{path, table, FileStamp::of(path), promise.get_future()});
+    std::thread([promise = std::move(promise), path, table]() mutable {
+        try {
+            promise.set_value(readNow(path, table));
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+        }
+    }).detach();
+}
+
 CompactTable JetReader::readCompactTable(const QString& path, const QString& table) {
+    std::optional<SoonRead> soon;
+    {
+        const std::lock_guard lock(soonMutex);
+        const auto it = std::find_if(soonReads.begin(), soonReads.end(), [&](const SoonRead& r) {
+            return r.path == path && r.table == table;
+        });
+        if (it != soonReads.end()) {
+            soon = std::move(*it);
+            soonReads.erase(it);
+        }
+    }
+    if (soon) {
+        const std::optional<FileStamp> now = FileStamp::of(path);
+        if (soon->stamp && now && *soon->stamp == *now)
+            return soon->rows.get();
+        soon->rows.wait(); // another file by now: forgotten, errors and all
+    }
+    return readNow(path, table);
+}
+
+namespace {
+
+CompactTable readNow(const QString& path, const QString& table) {
     ++tablesReadSoFar;
     const Fd database = openDatabase(path);
     TableMemory memory{memoryFile("peltavo-table-text"), memoryFile("peltavo-table-cells")};
@@ -496,5 +572,7 @@ CompactTable JetReader::readCompactTable(const QString& path, const QString& tab
     return CompactTable(QString::fromUtf8(report.table), std::move(shape), mapped, mapped->text(),
                         report.units, mapped->cells(), report.rows);
 }
+
+} // namespace
 
 } // namespace peltavo

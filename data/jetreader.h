@@ -34,6 +34,12 @@ public:
     // The same table in its compact form, as the program holds it.
     static CompactTable readCompactTable(const QString& path, const QString& table);
 
+    // Starts reading `table` of the file at `path` now, in the background, for a read the program
+    // is sure to make soon: the next readCompactTable() (or readTable()) of that table of that
+    // file, unchanged since, takes the rows or the error from there, at the moment it would have
+    // read the file itself. A read of another file, or of the file changed meanwhile, reads anew.
+    static void readSoon(const QString& path, const QString& table);
+
     // How many tables this process has read from files so far (a count for diagnostics).
     static quint64 tablesRead();
 

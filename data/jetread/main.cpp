@@ -146,7 +146,10 @@ int main(int argc, char** argv) {
     try {
         if (file.size == 0)
             throw Fault(FaultKind::NotJet, "an empty file");
-        JetFile db(Bytes(static_cast<const std::uint8_t*>(file.data), file.size));
+        // The pages of the file read so far leave this process's memory now and then; the
+        // kernel keeps them cached.
+        JetFile db(Bytes(static_cast<const std::uint8_t*>(file.data), file.size),
+                   [&] { ::madvise(file.data, file.size, MADV_DONTNEED); });
         if (names) {
             report.kind = Report::Kind::Names;
             report.names = db.tableNames();

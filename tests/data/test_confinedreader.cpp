@@ -101,6 +101,46 @@ INSTANTIATE_TEST_SUITE_P(
         Misbehaviour{"remap", 30s, 1ull << 30, "gave an answer that makes no sense"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A table read before it is asked for: the read that asks takes it, rows or error, when the file
+// is the same; from a file changed meanwhile it reads anew.
+TEST(ConfinedReader, AReadBegunSoonerIsTakenOnlyForTheSameFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("peltavo.MDB"));
+    const QString sample = test::fixture(QStringLiteral("peltavo-sample.mdb"));
+    ASSERT_TRUE(QFile::copy(sample, path));
+
+    quint64 before = JetReader::tablesRead();
+    JetReader::readSoon(path, QStringLiteral("konus"));
+    JetReader::readSoon(path, QStringLiteral("konus")); // once is enough
+    EXPECT_EQ(JetReader::readTable(path, QStringLiteral("konus")).rows.size(), 6u);
+    EXPECT_EQ(JetReader::tablesRead() - before, 1u);
+
+    // The file replaced meanwhile by a damaged copy: the error of reading it now.
+    before = JetReader::tablesRead();
+    JetReader::readSoon(path, QStringLiteral("konus"));
+    QFile original(sample);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray whole = original.readAll();
+    ASSERT_TRUE(QFile::remove(path));
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(whole.size() - 100));
+    cut.close();
+    EXPECT_THROW(JetReader::readTable(path, QStringLiteral("konus")), Error);
+    EXPECT_EQ(JetReader::tablesRead() - before, 2u) << "read anew";
+
+    // An error read sooner reaches the read that asks.
+    JetReader::readSoon(path, QStringLiteral("isozluk"));
+    try {
+        (void)JetReader::readTable(path, QStringLiteral("isozluk"));
+        ADD_FAILURE() << "read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("The database '%1' cannot be read whole: the file "
+                                              "ends part way through a page")
+                                   .arg(path));
+    }
+}
+
 TEST(ConfinedReader, AMissingReaderIsAClearError) {
     JetReader::setSettings({QStringLiteral("/nonexistent/peltavo-jetread"), {}, {}});
     auto restore = qScopeGuard([] { JetReader::setSettings({}); });
