@@ -300,38 +300,6 @@ struct JetFile::Impl {
         return Bytes(scratch.data(), scratch.size());
     }
 
-    // The bytes libmdb's mdb_ole_read_full gives for the long value in `field`: what its catalog
-    // read decodes as a property block. Empty when libmdb gets nothing; nullopt when libmdb would
-    // not finish (a chain that comes round again) or would complain.
-    std::optional<std::vector<std::uint8_t>> asLibmdbReadsIt(Bytes field) const {
-        std::vector<std::uint8_t> bytes;
-        if (field.size() < MDB_MEMO_OVERHEAD)
-            return std::nullopt;
-        const std::uint32_t header = get32(field.data());
-        if (header & kLongValueInline) {
-            bytes.assign(field.begin() + MDB_MEMO_OVERHEAD, field.end());
-            return bytes;
-        }
-        const std::uint32_t pointer = get32(field.data() + 4);
-        if (header & kLongValueSinglePage) {
-            if (const std::optional<Bytes> row = pageRow(pointer))
-                bytes.assign(row->begin(), row->end());
-            return bytes;
-        }
-        if (header & 0xf0000000)
-            return std::nullopt;
-        for (std::uint32_t next = pointer; next != 0;) {
-            const std::optional<Bytes> row = pageRow(next);
-            if (!row || row->size() <= 4)
-                break;
-            bytes.insert(bytes.end(), row->begin() + 4, row->end());
-            if (bytes.size() > file.size())
-                return std::nullopt;
-            next = get32(row->data());
-        }
-        return bytes;
-    }
-
     // Walks the rows of `table`, giving `each` the cracked fields of every row; the page map is
     // checked first, and the row count afterwards.
     template <typename Each>
@@ -367,9 +335,11 @@ struct JetFile::Impl {
         return Bytes(mdb->pg_buf + field.start, static_cast<std::size_t>(field.siz));
     }
 
-    // Checks every property block of the catalog (MSysObjects' LvProp) before libmdb's catalog
-    // read decodes them.
-    void checkCatalogProperties() {
+    // The catalog: the tables of the file, from the system table MSysObjects, read here as every
+    // table is (libmdb's own catalog read also decodes every object's property blocks, trusting
+    // their lengths, which the program never needs). libmdb then finds tables by name in it.
+    // Property blocks are still checked: a file whose catalog is damaged is not read.
+    void readCatalog() {
         MdbCatalogEntry objects;
         std::memset(&objects, 0, sizeof objects);
         objects.mdb = mdb.get();
@@ -379,24 +349,97 @@ struct JetFile::Impl {
         TableDefPtr table(mdb_read_table(&objects));
         if (!table || !mdb_read_columns(table.get()))
             damaged("its catalog cannot be read");
-        int props = -1;
-        for (unsigned i = 0; i < table->num_cols; ++i) {
-            if (g_ascii_strcasecmp(columnAt(table.get(), i)->name, "LvProp") == 0)
-                props = static_cast<int>(i);
-        }
-        if (props < 0)
-            return; // no property blocks to decode
-        walkRows(table.get(), "MSysObjects", [&](const std::vector<MdbField>& fields) {
-            for (const MdbField& field : fields) {
-                if (field.colnum != props || field.is_null || field.siz == 0)
-                    continue;
-                const std::optional<std::vector<std::uint8_t>> block =
-                    asLibmdbReadsIt(fieldBytes(field));
-                if (!block || (!block->empty() &&
-                               !propertyBlockSound(mdb.get(), Bytes(block->data(), block->size()))))
-                    damaged("the properties of an object in its catalog are damaged");
+        const auto column = [&](const char* name) {
+            for (unsigned i = 0; i < table->num_cols; ++i) {
+                if (g_ascii_strcasecmp(columnAt(table.get(), i)->name, name) == 0)
+                    return static_cast<int>(i);
             }
+            return -1;
+        };
+        const int id = column("Id");
+        const int name = column("Name");
+        const int type = column("Type");
+        const int flags = column("Flags");
+        const int props = column("LvProp");
+        if (id < 0 || name < 0 || type < 0 || flags < 0)
+            damaged("its catalog cannot be read");
+        mdb->catalog = g_ptr_array_new();
+        mdb->num_catalog = 0;
+        std::vector<const MdbField*> byColumn(table->num_cols);
+        walkRows(table.get(), "MSysObjects", [&](const std::vector<MdbField>& fields) {
+            std::fill(byColumn.begin(), byColumn.end(), nullptr);
+            for (const MdbField& field : fields) {
+                if (field.colnum >= 0 && static_cast<unsigned>(field.colnum) < table->num_cols)
+                    byColumn[static_cast<unsigned>(field.colnum)] = &field;
+            }
+            if (props >= 0 && byColumn[unsigned(props)] && !byColumn[unsigned(props)]->is_null &&
+                byColumn[unsigned(props)]->siz > 0)
+                checkProperties(*byColumn[unsigned(props)]);
+            const std::optional<long long> kind = integerOf(table.get(), byColumn, type);
+            if (kind != MDB_TABLE)
+                return;
+            const std::optional<long long> page = integerOf(table.get(), byColumn, id);
+            const std::optional<long long> flagBits = integerOf(table.get(), byColumn, flags);
+            const MdbField* title = byColumn[unsigned(name)];
+            if (!page || !title || title->is_null)
+                return;
+            std::string text = utf8FromUtf16(textOf(fieldBytes(*title)));
+            auto* entry = static_cast<MdbCatalogEntry*>(g_malloc0(sizeof(MdbCatalogEntry)));
+            entry->mdb = mdb.get();
+            std::size_t length = std::min<std::size_t>(text.size(), MDB_MAX_OBJ_NAME);
+            while (length > 0 && length < text.size() && (text[length] & 0xc0) == 0x80)
+                --length; // not part way through a character
+            std::memcpy(entry->object_name, text.data(), length);
+            entry->object_type = MDB_TABLE;
+            entry->table_pg = static_cast<unsigned long>(*page & 0x00ffffff);
+            entry->flags = static_cast<int>(flagBits.value_or(0));
+            g_ptr_array_add(mdb->catalog, entry);
+            ++mdb->num_catalog;
         });
+    }
+
+    // A property block of the catalog: readable whole and made as libmdb's reading of it expects.
+    void checkProperties(const MdbField& field) {
+        const char* const fault = "the properties of an object in its catalog are damaged";
+        Bytes block;
+        try {
+            block = longValue(fieldBytes(field), "a property block's");
+        } catch (const Fault&) {
+            damaged(fault);
+        }
+        if (!block.empty() && !propertyBlockSound(mdb.get(), block))
+            damaged(fault);
+    }
+
+    // A whole number of the catalog (a byte, 16- or 32-bit column), nullopt for null or another
+    // kind.
+    std::optional<long long> integerOf(MdbTableDef* table, const std::vector<const MdbField*>& row,
+                                       int column) const {
+        const MdbField* field = row[unsigned(column)];
+        if (!field || field->is_null)
+            return std::nullopt;
+        const Bytes b = fieldBytes(*field);
+        switch (columnAt(table, unsigned(column))->col_type) {
+        case MDB_BYTE:
+            return b.size() >= 1 ? std::optional<long long>(b[0]) : std::nullopt;
+        case MDB_INT:
+            return b.size() >= 2 ? std::optional<long long>(std::int16_t(get16(b.data())))
+                                 : std::nullopt;
+        case MDB_LONGINT:
+            return b.size() >= 4 ? std::optional<long long>(std::int32_t(get32(b.data())))
+                                 : std::nullopt;
+        default:
+            return std::nullopt;
+        }
+    }
+
+    // A text value of the file's own kind.
+    std::u16string textOf(Bytes bytes) {
+        GrowingBuffer arena;
+        GrowingBuffer cells;
+        CompactTableWriter text(arena, cells, 1);
+        appendText(text, bytes);
+        return std::u16string(reinterpret_cast<const char16_t*>(arena.data()), text.units());
     }
 
     void appendText(CompactTableWriter& out, Bytes bytes) {
@@ -513,11 +556,7 @@ JetFile::JetFile(Bytes file, std::function<void()> letGo) : impl_(std::make_uniq
         if (impl_->pageSize == 0 || file.size() % impl_->pageSize != 0)
             damaged("the file ends part way through a page");
         impl_->pageCount = file.size() / impl_->pageSize;
-        // Every read starts with libmdb's catalog read, which must not meet a damaged property
-        // block.
-        impl_->checkCatalogProperties();
-        if (!mdb_read_catalog(mdb, MDB_TABLE))
-            damaged("its catalog cannot be read");
+        impl_->readCatalog();
     });
 }
 
@@ -539,10 +578,20 @@ std::vector<std::string> JetFile::tableNames() {
 TableShape JetFile::readTable(std::string_view name, GrowingBuffer& arena, GrowingBuffer& cells) {
     return watched([&] {
         MdbHandle* mdb = impl_->mdb.get();
-        std::string wanted(name);
-        TableDefPtr def(mdb_read_table_by_name(mdb, wanted.data(), MDB_TABLE));
-        if (!def)
+        // The table's entry in the catalog read here (libmdb's own lookup by name would read its
+        // catalog again, property blocks and all).
+        const std::string wanted(name);
+        MdbCatalogEntry* entry = nullptr;
+        for (guint i = 0; i < mdb->num_catalog && !entry; ++i) {
+            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+            if (g_ascii_strcasecmp(e->object_name, wanted.c_str()) == 0)
+                entry = e;
+        }
+        TableDefPtr def(entry ? mdb_read_table(entry) : nullptr);
+        if (!entry)
             throw Fault(FaultKind::NoTable, wanted);
+        if (!def)
+            damaged("table '" + wanted + "' cannot be read");
         TableShape shape;
         shape.name = def->name;
         if (!mdb_read_columns(def.get()))

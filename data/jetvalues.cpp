@@ -1,9 +1,11 @@
 #include "jetvalues.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace peltavo::jet {
 
@@ -111,9 +113,11 @@ std::size_t decodeJet4Text(Bytes bytes, char16_t* out) {
         }
         return static_cast<std::size_t>(d - out);
     }
-    for (std::size_t i = 0; i + 1 < n; i += 2)
-        *d++ = static_cast<char16_t>(p[i] | (p[i + 1] << 8));
-    return static_cast<std::size_t>(d - out);
+    // UTF-16LE, the machine's own order.
+    static_assert(std::endian::native == std::endian::little);
+    if (n >= 2)
+        std::memcpy(out, p, n & ~std::size_t(1));
+    return n / 2;
 }
 
 void decodeBinaryAsText(Bytes bytes, char16_t* out) {
@@ -194,6 +198,37 @@ std::u16string utf16FromUtf8(std::string_view utf8) {
             out += static_cast<char16_t>(c);
         }
         i += static_cast<std::size_t>(more) + 1;
+    }
+    return out;
+}
+
+std::string utf8FromUtf16(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t c = utf16[i];
+        if (c >= 0xd800 && c <= 0xdbff && i + 1 < utf16.size() && utf16[i + 1] >= 0xdc00 &&
+            utf16[i + 1] <= 0xdfff) {
+            c = 0x10000 + ((c - 0xd800) << 10) + (utf16[i + 1] - 0xdc00);
+            ++i;
+        } else if (c >= 0xd800 && c <= 0xdfff) {
+            c = 0xfffd;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xc0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xe0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        } else {
+            out += static_cast<char>(0xf0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        }
     }
     return out;
 }

@@ -35,6 +35,8 @@ std::optional<std::string> binaryTextBytes(std::u16string_view text);
 
 // UTF-8 (libmdb's names and Jet 3 text) as UTF-16; a malformed sequence gives U+FFFD.
 std::u16string utf16FromUtf8(std::string_view utf8);
+// UTF-16 as UTF-8; a lone surrogate gives U+FFFD.
+std::string utf8FromUtf16(std::u16string_view utf16);
 
 // A date and time: days since 1899-12-30, the whole part the day (counted back for negative
 // values) and the fraction's size the time of day, rounded to the second. Written

@@ -35,6 +35,17 @@ std::string failed(const char* what, int error) {
     return std::string(what) + ": " + std::strerror(error < 0 ? -error : error);
 }
 
+// A test of argument `index` of a system call (libseccomp's SCMP_A0 and kin are C compound
+// literals).
+scmp_arg_cmp argument(unsigned index, scmp_compare op, scmp_datum_t a, scmp_datum_t b = 0) {
+    scmp_arg_cmp test{};
+    test.arg = index;
+    test.op = op;
+    test.datum_a = a;
+    test.datum_b = b;
+    return test;
+}
+
 bool setLimit(int resource, rlim_t value) {
     const rlimit limit{value, value};
     return ::setrlimit(resource, &limit) == 0;
@@ -86,8 +97,8 @@ std::string confineReader(const ReaderLimits& limits) {
 
     // Computing and memory: never executable memory.
     allow(SCMP_SYS(brk));
-    allowIf(SCMP_SYS(mmap), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
-    allowIf(SCMP_SYS(mprotect), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
+    allowIf(SCMP_SYS(mmap), argument(2, SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
+    allowIf(SCMP_SYS(mprotect), argument(2, SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
     allow(SCMP_SYS(munmap));
     allow(SCMP_SYS(mremap));
     allow(SCMP_SYS(madvise));
@@ -96,7 +107,7 @@ std::string confineReader(const ReaderLimits& limits) {
     allow(SCMP_SYS(gettimeofday));
     allow(SCMP_SYS(getpid));
     allow(SCMP_SYS(gettid));
-    allowIf(SCMP_SYS(prlimit64), SCMP_A2(SCMP_CMP_EQ, 0)); // reading limits only
+    allowIf(SCMP_SYS(prlimit64), argument(2, SCMP_CMP_EQ, 0)); // reading limits only
     allow(SCMP_SYS(getrlimit));
     // What it holds open: read, never written but the report and standard error.
     allow(SCMP_SYS(read));
@@ -105,17 +116,17 @@ std::string confineReader(const ReaderLimits& limits) {
     allow(SCMP_SYS(fstat));
     allow(SCMP_SYS(newfstatat));
     allow(SCMP_SYS(close));
-    allowIf(SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, kReportFd));
-    allowIf(SCMP_SYS(write), SCMP_A0(SCMP_CMP_EQ, STDERR_FILENO));
-    allowIf(SCMP_SYS(ftruncate), SCMP_A0(SCMP_CMP_EQ, kTextFd));
-    allowIf(SCMP_SYS(ftruncate), SCMP_A0(SCMP_CMP_EQ, kCellsFd));
+    allowIf(SCMP_SYS(write), argument(0, SCMP_CMP_EQ, kReportFd));
+    allowIf(SCMP_SYS(write), argument(0, SCMP_CMP_EQ, STDERR_FILENO));
+    allowIf(SCMP_SYS(ftruncate), argument(0, SCMP_CMP_EQ, kTextFd));
+    allowIf(SCMP_SYS(ftruncate), argument(0, SCMP_CMP_EQ, kCellsFd));
     // Ending, abort() included (it signals only this process).
     allow(SCMP_SYS(exit));
     allow(SCMP_SYS(exit_group));
     allow(SCMP_SYS(rt_sigreturn));
     allow(SCMP_SYS(rt_sigprocmask));
     allow(SCMP_SYS(rt_sigaction));
-    allowIf(SCMP_SYS(tgkill), SCMP_A0(SCMP_CMP_EQ, static_cast<scmp_datum_t>(::getpid())));
+    allowIf(SCMP_SYS(tgkill), argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(::getpid())));
     // Opening anything fails softly: the C library asks for files of its own now and then.
     if (rc == 0)
         rc = seccomp_rule_add(f, SCMP_ACT_ERRNO(EACCES), SCMP_SYS(open), 0);

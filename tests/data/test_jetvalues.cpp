@@ -108,6 +108,17 @@ TEST(TextDecoding, Jet4PlainAndCompressed) {
     EXPECT_EQ(jet4({0x3d, 0xd8, 0x00, 0xde}), u"\U0001F600");
     EXPECT_EQ(jet4({'a', 0, 'b'}), u"a"); // an odd last byte
     EXPECT_EQ(jet4({0xff, 0xfe, 0, 'x'}), u"");
+    EXPECT_EQ(jet4({}), u"");
+}
+
+TEST(TextDecoding, Utf16ToUtf8AndBack) {
+    for (const std::u16string& text : {std::u16string(u"Günaydın"), std::u16string(u"\U0001F600x"),
+                                       std::u16string(u"ab\u0081"), std::u16string()})
+        EXPECT_EQ(utf16FromUtf8(utf8FromUtf16(text)), text);
+    EXPECT_EQ(utf8FromUtf16(u"a\xd800"
+                            u"b"),
+              "a\xef\xbf\xbd"
+              "b"); // a lone surrogate
 }
 
 TEST(TextDecoding, Utf8WithFaults) {
