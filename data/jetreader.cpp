@@ -253,6 +253,22 @@ public:
         return judge(status);
     }
 
+    // The messages of a reader that went wrong, naming the file and what it was reading.
+    QString tookTooLong() const {
+        const auto seconds = (time_.count() + 999) / 1000;
+        return damaged(
+            path_, subject_ + (seconds == 1
+                                   ? QStringLiteral(" took longer than 1 second")
+                                   : QStringLiteral(" took longer than %1 seconds").arg(seconds)));
+    }
+    QString neededTooMuch() const {
+        return damaged(path_, subject_ + QStringLiteral(" needed more than %1 MiB of memory")
+                                             .arg((memory_ + kMiB - 1) / kMiB));
+    }
+    QString garbled() const {
+        return damaged(path_, subject_ + QStringLiteral(" gave an answer that makes no sense"));
+    }
+
 private:
     QString notStarted(const QString& program, int error) const {
         return QStringLiteral("The database '%1' cannot be read: its reader %2 cannot be started "
@@ -383,23 +399,6 @@ private:
         return std::move(*report);
     }
 
-public:
-    QString tookTooLong() const {
-        const auto seconds = (time_.count() + 999) / 1000;
-        return damaged(
-            path_, subject_ + (seconds == 1
-                                   ? QStringLiteral(" took longer than 1 second")
-                                   : QStringLiteral(" took longer than %1 seconds").arg(seconds)));
-    }
-    QString neededTooMuch() const {
-        return damaged(path_, subject_ + QStringLiteral(" needed more than %1 MiB of memory")
-                                             .arg((memory_ + kMiB - 1) / kMiB));
-    }
-    QString garbled() const {
-        return damaged(path_, subject_ + QStringLiteral(" gave an answer that makes no sense"));
-    }
-
-private:
     enum class Stop { None, Time, Memory, Garbled };
 
     QString path_;

@@ -126,6 +126,7 @@ std::string confineReader(const ReaderLimits& limits) {
     allow(SCMP_SYS(rt_sigreturn));
     allow(SCMP_SYS(rt_sigprocmask));
     allow(SCMP_SYS(rt_sigaction));
+    allow(SCMP_SYS(sigaltstack)); // AddressSanitizer asks for it whenever an exception is thrown
     allowIf(SCMP_SYS(tgkill), argument(0, SCMP_CMP_EQ, static_cast<scmp_datum_t>(::getpid())));
     // Opening anything fails softly: the C library asks for files of its own now and then.
     if (rc == 0)
