@@ -238,7 +238,7 @@ struct JetFile::Impl {
     std::string converted;             // Jet 3 text on its way through libmdb's code page
 
     // The bytes of row (pointer & 0xff) of page (pointer >> 8), as libmdb's mdb_find_pg_row
-    // locates them, or an empty view when there is no such row.
+    // locates them, or nullopt when there is no such row.
     std::optional<Bytes> pageRow(std::uint32_t pointer) const {
         const std::uint64_t page = pointer >> 8;
         if (page == 0 || page >= pageCount)
