@@ -29,6 +29,13 @@ WindowSet::~WindowSet() = default;
 WindowSet createWindowSet(ProgramState& state, platform::Platform& platform,
                           const std::function<void(Tanaekr&)>& meanwhile) {
     WindowSet windows;
+    // The conversations are the first table the program reads, the main window's as it is
+    // created, from the database beside the program when it is there. Their reader starts now and
+    // works while the windows are built; the main window takes what it read (see
+    // JetReader::readSoon()).
+    const QString database = platform.programFolder() + QStringLiteral("/peltavo.MDB");
+    if (QFileInfo(database).isFile())
+        JetReader::readSoon(database, QStringLiteral("konus"));
 
     windows.anaekr = std::make_unique<Tanaekr>(state, platform);
     state.anaekr = windows.anaekr.get();

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <QString>
+#include "jetvalues.h"
 
-extern "C" {
+#include <glib.h>
 #include <mdbtools.h>
-}
 
-namespace peltavo {
+namespace peltavo::jet {
 
-// Checks the property blocks (KKD/MR2) that libmdb's catalog read decodes for every object of the
-// file. libmdb walks them trusting their lengths: a zero length loops for ever and an overlong one
-// reads past the block. Returns an empty text when every block is sound, otherwise what is wrong;
-// the caller then reports the file as unreadable instead of calling mdb_read_catalog.
-QString catalogPropertiesFault(MdbHandle* mdb);
+// Whether a property block (KKD/MR2) of the catalog is one that libmdb's catalog read decodes
+// safely. libmdb walks these blocks trusting their lengths: a zero length loops for ever, an
+// overlong one reads past the block, and a property given twice in one block loses memory.
+bool propertyBlockSound(MdbHandle* mdb, Bytes block);
 
-} // namespace peltavo
+} // namespace peltavo::jet

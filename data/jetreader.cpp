@@ -1,551 +1,494 @@
 #include "jetreader.h"
 
-#include "catalogcheck.h"
 #include "error.h"
+#include "jetprotocol.h"
 
-#include <QByteArray>
-#include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
+#include <cstring>
+#include <future>
 #include <mutex>
-#include <shared_mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-extern "C" {
-#include <mdbtools.h>
-}
+extern char** environ;
 
 namespace peltavo {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 std::atomic<quint64> tablesReadSoFar{0};
 
-bool isLibmdbComplaint(const QString& line);
+std::mutex settingsMutex;
+JetReader::Settings currentSettings;
 
-// libmdb reports trouble (an unreadable page, a broken memo chain) only as text on stderr and
-// carries on with what it has. While it works for us, the C library's stderr stream is a stream of
-// ours that keeps what is written to it; whatever libmdb said there means the read was not clean.
-// Only the stream is turned aside, not the process's standard error: what is written there
-// directly, such as a sanitizer's or the fuzzer's report of a fault met in the middle of a read,
-// still reaches it.
-//
-// stderr is one for the whole process, so reads running at the same time on several threads share
-// one capture: the first to start turns stderr aside, the last to end puts it back, and each read
-// gets what was written while it ran. A read that ran beside another cannot tell whose complaint
-// it got; it is then run again alone (see quietly()). What is not libmdb's goes on to the real
-// stderr, once. Another thread may still hold our stream for a moment after it was put back: what
-// it writes then goes straight to standard error, so our stream is never closed.
-class StderrCapture {
-public:
-    StderrCapture() {
-        const std::lock_guard lock(mutex_);
-        if (active_++ == 0) {
-            std::FILE* ours = stream();
-            if (ours) {
-                std::fflush(stderr);
-                saved_ = stderr;
-                stderr = ours;
-            }
-        }
-        startedAfter_ = ++started_;
-        alongside_ = active_ > 1;
-        start_ = kept_.size();
-    }
-    ~StderrCapture() { finish(); }
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
-
-    // Ends this read's capture and returns what was written meanwhile (once; later calls give
-    // nothing). What is not libmdb's goes on to the real stderr as soon as a read ends.
-    QString finish() {
-        const std::lock_guard lock(mutex_);
-        if (done_)
-            return {};
-        done_ = true;
-        alongside_ = alongside_ || started_ != startedAfter_;
-        const QByteArray text = kept_.sliced(start_);
-        // Everything not yet passed on, whoever's read it came in: whole lines while other reads
-        // go on, the rest with the last.
-        const qsizetype upTo = active_ > 1 ? kept_.lastIndexOf('\n') + 1 : kept_.size();
-        if (passedOn_ < upTo) {
-            passOn(kept_.sliced(passedOn_, upTo - passedOn_));
-            passedOn_ = upTo;
-        }
-        if (--active_ == 0) {
-            if (saved_) {
-                stderr = saved_;
-                saved_ = nullptr;
-            }
-            kept_.clear();
-            passedOn_ = 0;
-        }
-        return QString::fromLocal8Bit(text).trimmed();
-    }
-    // Whether another read was capturing at some moment of this one.
-    bool ranAlongside() const { return alongside_; }
-
-private:
-    // Our stream, made once: unbuffered, as stderr itself is.
-    static std::FILE* stream() {
-        static std::FILE* const made = [] {
-            cookie_io_functions_t io{};
-            io.write = &StderrCapture::write;
-            std::FILE* f = ::fopencookie(nullptr, "w", io);
-            if (f)
-                std::setvbuf(f, nullptr, _IONBF, 0);
-            return f;
-        }();
-        return made;
-    }
-
-    static ssize_t write(void*, const char* data, size_t size) {
-        {
-            const std::lock_guard lock(mutex_);
-            if (active_ > 0) {
-                kept_.append(data, static_cast<qsizetype>(size));
-                return static_cast<ssize_t>(size);
-            }
-        }
-        // Written through our stream after it was put back.
-        size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::write(STDERR_FILENO, data + done, size - done);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
-        return static_cast<ssize_t>(size);
-    }
-
-    // Writes the lines of `text` that are not libmdb's to the real stderr.
-    static void passOn(const QByteArray& text) {
-        for (const QByteArray& line : text.split('\n')) {
-            if (!line.trimmed().isEmpty() && !isLibmdbComplaint(QString::fromLocal8Bit(line)))
-                std::fprintf(saved_, "%s\n", line.constData());
-        }
-    }
-
-    static inline std::mutex mutex_;
-    static inline int active_ = 0;
-    static inline quint64 started_ = 0;
-    static inline std::FILE* saved_ = nullptr;
-    static inline QByteArray kept_;        // what was written to our stream while reads ran
-    static inline qsizetype passedOn_ = 0; // how much of kept_ has been passed on
-
-    qsizetype start_ = 0;
-    quint64 startedAfter_ = 0;
-    bool alongside_ = false;
-    bool done_ = false;
-};
-
-// Reads that found a complaint beside another read run again while no other read runs.
-std::shared_mutex readsAlone;
-
-struct MdbCloser {
-    void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
-};
-struct TableDefFree {
-    void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
-};
-struct GFree {
-    void operator()(void* p) const { g_free(p); }
-};
-using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
-using TableDefPtr = std::unique_ptr<MdbTableDef, TableDefFree>;
-using GString = std::unique_ptr<char, GFree>;
-
-constexpr int kOffsetMask = 0x1fff;
-constexpr size_t kMinBindSize = MDB_BIND_SIZE;
-
-// Jet 4 stores text as UTF-16LE, or compressed: after the marker FF FE, runs of one-byte
-// characters (U+0001 to U+00FF) and of UTF-16LE characters, switched by each 00 byte. Decoding it
-// here, rather than through libmdb's iconv round trip to UTF-8, keeps every UTF-16 unit (surrogate
-// pairs included) and reads a large table several times faster.
-QString decodeJet4Text(QByteArrayView bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
-    QString out;
-    if (n >= 2 && p[0] == 0xff && p[1] == 0xfe) {
-        out.resize(n);
-        QChar* d = out.data();
-        bool oneByte = true;
-        for (qsizetype i = 2; i < n;) {
-            if (p[i] == 0) {
-                oneByte = !oneByte;
-                ++i;
-            } else if (oneByte) {
-                *d++ = QChar(p[i]);
-                ++i;
-            } else if (i + 1 < n) {
-                *d++ = QChar(char16_t(p[i] | (p[i + 1] << 8)));
-                i += 2;
-            } else {
-                break;
-            }
-        }
-        out.truncate(d - out.constData());
-        return out;
-    }
-    out.resize(n / 2);
-    QChar* d = out.data();
-    for (qsizetype i = 0; i + 1 < n; i += 2)
-        *d++ = QChar(char16_t(p[i] | (p[i + 1] << 8)));
-    return out;
-}
+constexpr quint64 kMiB = 1024 * 1024;
+// How often the reader's memory is looked at while it works.
+constexpr milliseconds kWatchEvery{20};
 
 QString damaged(const QString& path, const QString& detail) {
     return QStringLiteral("The database '%1' cannot be read whole: %2").arg(path, detail);
 }
 
-MdbPtr openFile(const QString& path) {
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A file descriptor of ours, closed when it goes.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() { reset(); }
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    void reset() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// A descriptor numbered above those the reader is given (0 to 4), so that placing them there
+// never overwrites one not yet placed.
+Fd above(Fd fd) {
+    if (fd.get() > 9)
+        return fd;
+    return Fd(::fcntl(fd.get(), F_DUPFD_CLOEXEC, 10));
+}
+
+// The database, opened read-only, with the messages the program has always given.
+Fd openDatabase(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         throw Error(QStringLiteral("Cannot open '%1': no such file").arg(path));
     if (info.isDir())
         throw Error(QStringLiteral("Cannot open '%1': it is a folder").arg(path));
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly))
+    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd) {
+        QFile probe(path);
+        probe.open(QIODevice::ReadOnly);
         throw Error(QStringLiteral("Cannot open '%1': %2").arg(path, probe.errorString()));
-    probe.close();
-
-    const QByteArray native = QFile::encodeName(path);
-    MdbPtr mdb(mdb_open(native.constData(), MDB_NOFLAGS));
-    if (!mdb)
-        throw Error(QStringLiteral("'%1' is not an Access (Jet) database").arg(path));
-    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d");
-    const qint64 pageSize = mdb->fmt->pg_size;
-    if (pageSize <= 0 || info.size() % pageSize != 0)
-        throw Error(damaged(path, QStringLiteral("the file ends part way through a page")));
-    // Every read starts with libmdb's catalog read, which must not meet a damaged property block.
-    const QString fault = catalogPropertiesFault(mdb.get());
-    if (!fault.isEmpty())
-        throw Error(damaged(path, fault));
-    return mdb;
-}
-
-ColumnType columnType(int mdbType) {
-    switch (mdbType) {
-    case MDB_BYTE:
-    case MDB_INT:
-    case MDB_LONGINT:
-    case MDB_COMPLEX:
-        return ColumnType::Integer;
-    case MDB_TEXT:
-        return ColumnType::Text;
-    case MDB_MEMO:
-        return ColumnType::Memo;
-    default:
-        return ColumnType::Other;
     }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw Error(QStringLiteral("Cannot open '%1': it is not a file").arg(path));
+    return fd;
 }
 
-// libmdb walks a table's data pages by the table's usage map and trusts it: a map shorter than
-// its own header, or one naming map pages beyond the end of the file, sends it reading outside
-// its buffers. The map is either a bitmap after a 4-byte first page (type 0) or a list of the
-// 4-byte numbers of the pages holding the bitmap (type 1).
-bool usageMapFits(const MdbTableDef* table, quint64 pageCount) {
-    const unsigned char* map = table->usage_map;
-    const size_t size = table->map_sz;
-    if (!map || size < 1)
-        return false;
-    if (map[0] == 0)
-        return size >= 5;
-    if (map[0] != 1)
-        return false;
-    for (size_t i = 1; i + 4 <= size; i += 4) {
-        const quint32 page = quint32(map[i]) | quint32(map[i + 1]) << 8 |
-                             quint32(map[i + 2]) << 16 | quint32(map[i + 3]) << 24;
-        if (page >= pageCount)
-            return false;
+QString readerProgram() {
+    {
+        const std::lock_guard lock(settingsMutex);
+        if (!currentSettings.program.isEmpty())
+            return currentSettings.program;
     }
-    return true;
+    static const QString beside = [] {
+        char exe[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+        const QString self = n > 0 ? QFile::decodeName(QByteArray(exe, n)) : QString();
+        return QFileInfo(self).absolutePath() + QStringLiteral("/peltavo-jetread");
+    }();
+    return beside;
 }
 
-class TableReader {
+// A memory file the reader fills and the program then maps.
+struct TableMemory {
+    Fd text;
+    Fd cells;
+};
+
+Fd memoryFile(const char* name) {
+    Fd fd(static_cast<int>(::syscall(SYS_memfd_create, name, MFD_CLOEXEC | MFD_ALLOW_SEALING)));
+    if (!fd)
+        throw Error(QStringLiteral("Cannot make room for a table: %1").arg(errnoText(errno)));
+    return fd;
+}
+
+// The text and cells of a table, sealed and mapped read-only; unmapped when the last table using
+// them goes.
+class Mapped {
 public:
-    TableReader(MdbHandle* mdb, MdbTableDef* table, const QString& path)
-        : mdb_(mdb), table_(table), path_(path),
-          pageCount_(static_cast<quint64>(QFileInfo(path).size() / mdb->fmt->pg_size)),
-          file_(path) {
-        // Long values are read straight from a read-only mapping of the file when one can be
-        // made; libmdb's own page swap per long value costs more than the rest of the read.
-        if (file_.open(QIODevice::ReadOnly))
-            mapped_ = file_.map(0, file_.size());
+    Mapped(const Mapped&) = delete;
+    Mapped& operator=(const Mapped&) = delete;
+    ~Mapped() {
+        if (text_)
+            ::munmap(text_, textBytes_);
+        if (cells_)
+            ::munmap(cells_, cellBytes_);
     }
-
-    CompactTable read() {
-        CompactTable data;
-        data.name = QString::fromUtf8(table_->name);
-        if (!mdb_read_columns(table_))
-            throw Error(damaged(
-                path_, QStringLiteral("the columns of table '%1' cannot be read").arg(data.name)));
-        const unsigned columnCount = table_->num_cols;
-        for (unsigned i = 0; i < columnCount; ++i) {
-            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i));
-            Column c{QString::fromUtf8(col->name), columnType(col->col_type), 255};
-            if (c.type == ColumnType::Text)
-                c.maxLength = col->col_size / (mdb_->f->jet_version == MDB_VER_JET3 ? 1 : 2);
-            data.columns.push_back(c);
-        }
-
-        std::vector<MdbField> fields(columnCount);
-        // Every UTF-16 unit of text comes from at least one byte of the file. The header's row
-        // count is only a hint, and a damaged header may give any count: what is reserved for
-        // the cells stays within a byte of the file per cell.
-        const size_t fileBytes = static_cast<size_t>(file_.size());
-        const size_t rowsHint =
-            std::min<size_t>(table_->num_rows, fileBytes / std::max(1u, columnCount));
-        data.reserve(rowsHint, fileBytes);
-        std::vector<FieldValue> row(columnCount);
-        if (!usageMapFits(table_, pageCount_))
-            throw Error(damaged(
-                path_, QStringLiteral("the page map of table '%1' is broken").arg(data.name)));
-        mdb_rewind_table(table_);
-        while (mdb_fetch_row(table_)) {
-            int start = 0;
-            size_t length = 0;
-            if (mdb_find_row(mdb_, static_cast<int>(table_->cur_row) - 1, &start, &length) != 0)
-                throw Error(damaged(path_, QStringLiteral("a row cannot be located")));
-            const int cracked = mdb_crack_row(table_, start & kOffsetMask, length, fields.data());
-            if (cracked < 0)
-                throw Error(damaged(path_, QStringLiteral("a row cannot be decoded")));
-            std::fill(row.begin(), row.end(), FieldValue());
-            for (unsigned i = 0; i < columnCount; ++i) {
-                const MdbField& field = fields[i];
-                auto* col =
-                    static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, field.colnum));
-                row[static_cast<size_t>(field.colnum)] = value(col, field);
-            }
-            data.appendRow(row);
-        }
-        if (data.rowCount() != table_->num_rows) {
-            throw Error(damaged(path_, QStringLiteral("table '%1' holds %2 rows, %3 could be read")
-                                           .arg(data.name)
-                                           .arg(table_->num_rows)
-                                           .arg(data.rowCount())));
-        }
-        return data;
+    // Nullptr when the memory is not what the report says.
+    static std::shared_ptr<Mapped> map(const TableMemory& memory, quint64 textBytes,
+                                       quint64 cellBytes) {
+        auto mapped = std::shared_ptr<Mapped>(new Mapped);
+        if (!mapped->mapOne(memory.text, textBytes, &mapped->text_, &mapped->textBytes_) ||
+            !mapped->mapOne(memory.cells, cellBytes, &mapped->cells_, &mapped->cellBytes_))
+            return nullptr;
+        return mapped;
     }
+    const char16_t* text() const { return static_cast<const char16_t*>(text_); }
+    const std::uint64_t* cells() const { return static_cast<const std::uint64_t*>(cells_); }
 
 private:
-    FieldValue value(MdbColumn* col, const MdbField& field) {
-        if (col->col_type == MDB_BOOL)
-            return QString(field.is_null ? QStringLiteral("0") : QStringLiteral("1"));
-        if (field.is_null)
-            return std::nullopt;
-        switch (col->col_type) {
-        case MDB_TEXT:
-            if (field.siz == 0)
-                return QString();
-            if (mdb_->f->jet_version != MDB_VER_JET3) {
-                return decodeJet4Text(QByteArrayView(
-                    reinterpret_cast<const char*>(mdb_->pg_buf) + field.start, field.siz));
-            }
-            return text(col->col_type, field.start, field.siz, static_cast<size_t>(field.siz));
-        case MDB_MEMO:
-            return memo(field);
-        case MDB_NUMERIC:
-            return QString::fromUtf8(
-                GString(mdb_numeric_to_string(mdb_, field.start, col->col_scale, col->col_prec))
-                    .get());
-        case MDB_BINARY:
-            return QString::fromLatin1(
-                QByteArray(reinterpret_cast<const char*>(mdb_->pg_buf) + field.start, field.siz)
-                    .toBase64());
-        case MDB_OLE:
-            return ole(col);
-        default:
-            return text(col->col_type, field.start, field.siz, 0);
-        }
-    }
-
-    QString text(int type, int start, int size, size_t storedBytes) {
-        // libmdb cuts converted text at its bind size; give it room for every character.
-        mdb_set_bind_size(mdb_, std::max(kMinBindSize, storedBytes * 3 + 16));
-        GString converted(mdb_col_to_string(mdb_, mdb_->pg_buf, start, type, size));
-        mdb_set_bind_size(mdb_, kMinBindSize);
-        return QString::fromUtf8(converted.get());
-    }
-
-    QString memo(const MdbField& field) {
-        if (field.siz < MDB_MEMO_OVERHEAD)
-            return QString();
-        if (mdb_->f->jet_version == MDB_VER_JET3)
-            return jet3Memo(field);
-        return decodeJet4Text(memoBytes(field));
-    }
-
-    // The stored bytes of a memo: inside the row, on one long-value page, or chained over
-    // several. Every byte the memo's header promises must be there.
-    QByteArray memoBytes(const MdbField& field) {
-        const auto* row = static_cast<const unsigned char*>(mdb_->pg_buf);
-        const auto header = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start));
-        const qsizetype length = header & 0x3fffffff;
-        if (header & 0x80000000) {
-            return QByteArray(reinterpret_cast<const char*>(row) + field.start + MDB_MEMO_OVERHEAD,
-                              field.siz - MDB_MEMO_OVERHEAD);
-        }
-        QByteArray bytes;
-        bytes.reserve(length);
-        auto pointer = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start + 4));
-        const bool chained = !(header & 0x40000000);
-        if (chained && (header & 0xff000000))
-            throw Error(damaged(path_, QStringLiteral("a memo is stored in an unknown way")));
-        for (quint64 hops = 0; bytes.size() < length; ++hops) {
-            void* page = nullptr;
-            int offset = 0;
-            size_t size = 0;
-            if (pointer == 0 || (pointer >> 8) >= pageCount_ || hops > pageCount_ ||
-                !findLongValueRow(pointer, &page, &offset, &size))
-                throw Error(
-                    damaged(path_, QStringLiteral("a memo lies beyond the end of the file")));
-            const char* data = static_cast<const char*>(page) + offset;
-            if (!chained) {
-                bytes.append(data, static_cast<qsizetype>(std::min<size_t>(size, length)));
-                break;
-            }
-            if (size < 4)
-                break;
-            pointer = static_cast<quint32>(mdb_get_int32(page, offset));
-            bytes.append(data + 4, static_cast<qsizetype>(size - 4));
-        }
-        if (bytes.size() < length)
-            throw Error(damaged(path_, QStringLiteral("a memo value is cut short")));
-        bytes.truncate(length);
-        return bytes;
-    }
-
-    // Locates row (pointer & 0xff) of page (pointer >> 8), as libmdb's mdb_find_pg_row does.
-    bool findLongValueRow(quint32 pointer, void** page, int* offset, size_t* size) {
-        if (!mapped_)
-            return mdb_find_pg_row(mdb_, static_cast<int>(pointer), page, offset, size) == 0;
-        const qint64 pageSize = mdb_->fmt->pg_size;
-        // Every page read through the map stays in the process's resident memory until it is
-        // unmapped, so a table of long values would hold, for the whole read, as much of the file
-        // as its own text again. The pages are let go every few megabytes; the kernel keeps them
-        // cached, and one asked for again is mapped again from there.
-        if (++pagesSinceRelease_ >= kReleaseEvery) {
-            pagesSinceRelease_ = 0;
-            ::madvise(mapped_, static_cast<size_t>(file_.size()), MADV_DONTNEED);
-        }
-        uchar* base = mapped_ + static_cast<qint64>(pointer >> 8) * pageSize;
-        const int row = static_cast<int>(pointer & 0xff);
-        const int rowCountOffset = mdb_->fmt->row_count_offset;
-        if (row >= mdb_get_int16(base, rowCountOffset))
+    Mapped() = default;
+    // The reader is gone, so nothing can write the file any more: it is sealed so that nothing
+    // ever does, its size checked, and mapped.
+    static bool mapOne(const Fd& fd, quint64 bytes, void** at, std::size_t* size) {
+        constexpr int seals = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL;
+        struct stat st {};
+        if (::fcntl(fd.get(), F_ADD_SEALS, seals) != 0 || ::fstat(fd.get(), &st) != 0 ||
+            static_cast<quint64>(st.st_size) != bytes)
             return false;
-        const int start = mdb_get_int16(base, rowCountOffset + 2 + row * 2) & kOffsetMask;
-        const int end = row == 0 ? static_cast<int>(pageSize)
-                                 : mdb_get_int16(base, rowCountOffset + row * 2) & kOffsetMask;
-        if (start > end || end > pageSize)
+        if (bytes == 0)
+            return true;
+        void* p = ::mmap(nullptr, bytes, PROT_READ, MAP_SHARED | MAP_POPULATE, fd.get(), 0);
+        if (p == MAP_FAILED)
             return false;
-        *page = base;
-        *offset = start;
-        *size = static_cast<size_t>(end - start);
+        *at = p;
+        *size = bytes;
         return true;
     }
 
-    QString jet3Memo(const MdbField& field) {
-        const auto header = static_cast<quint32>(mdb_get_int32(mdb_->pg_buf, field.start));
-        const quint32 length = header & 0x3fffffff;
-        if (length == 0)
-            return QString();
-        QString value = text(MDB_MEMO, field.start, field.siz, length);
-        if (value.isEmpty())
-            throw Error(damaged(path_, QStringLiteral("a memo value cannot be read")));
-        return value;
-    }
-
-    QString ole(MdbColumn* col) {
-        size_t size = 0;
-        std::unique_ptr<void, decltype(&std::free)> bytes(mdb_ole_read_full(mdb_, col, &size),
-                                                          &std::free);
-        if (!bytes)
-            return QString();
-        return QString::fromLatin1(
-            QByteArray(static_cast<const char*>(bytes.get()), static_cast<qsizetype>(size))
-                .toBase64());
-    }
-
-    MdbHandle* mdb_;
-    MdbTableDef* table_;
-    QString path_;
-    quint64 pageCount_;
-    QFile file_;
-    uchar* mapped_ = nullptr;                  // unmapped when file_ closes
-    static constexpr int kReleaseEvery = 2048; // long-value pages read between releases
-    int pagesSinceRelease_ = 0;
+    void* text_ = nullptr;
+    std::size_t textBytes_ = 0;
+    void* cells_ = nullptr;
+    std::size_t cellBytes_ = 0;
 };
 
-// Runs `work` with libmdb's stderr chatter captured; anything it said turns into an error.
-// Whether a line written to stderr is one of libmdb's complaints about the file. Other threads of
-// the program (the browser pane's, say) may write to stderr meanwhile; their lines are passed on.
-bool isLibmdbComplaint(const QString& line) {
-    static const QRegularExpression complaint(
-        QStringLiteral(
-            R"(^(warning|error|unhandled|unable|couldn't|can't|oops|offset \d+ is beyond eof|eof reached|)"
-            R"(unknown|unrecognized|mdb_|detected invalid|critical|sequence error|out of memory|)"
-            R"(file not found|no msysrelationships))"),
-        QRegularExpression::CaseInsensitiveOption);
-    return complaint.match(line.trimmed()).hasMatch();
+// Resident memory of process `pid` in bytes, or 0 when it cannot be told.
+quint64 residentBytes(pid_t pid) {
+    char name[64];
+    std::snprintf(name, sizeof name, "/proc/%d/statm", static_cast<int>(pid));
+    Fd fd(::open(name, O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return 0;
+    char text[128] = {};
+    if (::read(fd.get(), text, sizeof text - 1) <= 0)
+        return 0;
+    unsigned long long size = 0;
+    unsigned long long resident = 0;
+    if (std::sscanf(text, "%llu %llu", &size, &resident) != 2)
+        return 0;
+    return resident * static_cast<quint64>(::sysconf(_SC_PAGESIZE));
 }
 
-// Runs `work` with libmdb's stderr chatter captured; a complaint of libmdb's turns into an error.
-// When the complaint may have come from a read on another thread, `work` runs once more with no
-// other read beside it, and that run's result or complaint counts.
-template <typename Work> auto quietly(const QString& path, Work&& work) {
-    auto attempt = [&](bool alone, bool* unsure) {
-        StderrCapture capture;
-        auto result = work();
-        const QStringList lines = capture.finish().split(u'\n', Qt::SkipEmptyParts);
-        QString complaint;
-        for (const QString& line : lines) {
-            if (isLibmdbComplaint(line)) {
-                complaint = line.trimmed();
-                break;
-            }
+// One run of the reader over one file. Throws peltavo::Error with the learner's message for
+// anything but a report.
+class ReaderRun {
+public:
+    ReaderRun(const QString& path, QString subject) : path_(path), subject_(std::move(subject)) {}
+
+    jet::Report run(const Fd& database, const QStringList& arguments, const TableMemory* memory) {
+        struct stat st {};
+        ::fstat(database.get(), &st);
+        const JetReader::Limits limits = JetReader::limitsFor(static_cast<quint64>(st.st_size));
+        {
+            const std::lock_guard lock(settingsMutex);
+            time_ = currentSettings.timeLimit.value_or(limits.time);
+            memory_ = currentSettings.memoryLimit.value_or(limits.memory);
         }
-        *unsure = !complaint.isEmpty() && !alone && capture.ranAlongside();
-        if (!complaint.isEmpty() && !*unsure)
-            throw Error(damaged(path, complaint));
-        return result;
-    };
-    bool unsure = false;
-    {
-        const std::shared_lock beside(readsAlone);
-        auto result = attempt(false, &unsure);
-        if (!unsure)
-            return result;
+        const QString program = readerProgram();
+        // The address space the reader may take: its memory twice over (a growing table is
+        // mapped with room to spare), the file it maps, and its libraries.
+        const quint64 addressSpace = 2 * memory_ + static_cast<quint64>(st.st_size) + 256 * kMiB;
+        const auto cpuSeconds = static_cast<quint64>(time_.count() / 1000 + 1);
+        std::vector<QByteArray> args{QFile::encodeName(program)};
+        for (const QString& a : arguments)
+            args.push_back(a.toUtf8());
+        args.push_back("--memory");
+        args.push_back(QByteArray::number(addressSpace));
+        args.push_back("--cpu");
+        args.push_back(QByteArray::number(cpuSeconds));
+        unsigned char version = 0xff;
+        if (::pread(database.get(), &version, 1, 0x14) == 1 && version == 0)
+            args.push_back("--jet3");
+
+        int pipeFds[2];
+        if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+            throw Error(notStarted(program, errno));
+        Fd reportRead(pipeFds[0]);
+        Fd reportWrite = above(Fd(pipeFds[1]));
+        Fd db = above(Fd(::fcntl(database.get(), F_DUPFD_CLOEXEC, 10)));
+        Fd text;
+        Fd cells;
+        if (memory) {
+            text = above(Fd(::fcntl(memory->text.get(), F_DUPFD_CLOEXEC, 10)));
+            cells = above(Fd(::fcntl(memory->cells.get(), F_DUPFD_CLOEXEC, 10)));
+        }
+        const pid_t pid = spawn(program, args, db, reportWrite, text, cells);
+        reportWrite.reset();
+        db.reset();
+        text.reset();
+        cells.reset();
+        const int status = watch(pid, reportRead);
+        return judge(status);
     }
-    const std::unique_lock alone(readsAlone);
-    return attempt(true, &unsure);
+
+    // The messages of a reader that went wrong, naming the file and what it was reading.
+    QString tookTooLong() const {
+        const auto seconds = (time_.count() + 999) / 1000;
+        return damaged(
+            path_, subject_ + (seconds == 1
+                                   ? QStringLiteral(" took longer than 1 second")
+                                   : QStringLiteral(" took longer than %1 seconds").arg(seconds)));
+    }
+    QString neededTooMuch() const {
+        return damaged(path_, subject_ + QStringLiteral(" needed more than %1 MiB of memory")
+                                             .arg((memory_ + kMiB - 1) / kMiB));
+    }
+    QString garbled() const {
+        return damaged(path_, subject_ + QStringLiteral(" gave an answer that makes no sense"));
+    }
+
+private:
+    QString notStarted(const QString& program, int error) const {
+        return QStringLiteral("The database '%1' cannot be read: its reader %2 cannot be started "
+                              "(%3)")
+            .arg(path_, program, errnoText(error));
+    }
+
+    pid_t spawn(const QString& program, const std::vector<QByteArray>& args, const Fd& db,
+                const Fd& report, const Fd& text, const Fd& cells) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, db.get(), 0);
+        posix_spawn_file_actions_adddup2(&actions, report.get(), 1);
+        if (text)
+            posix_spawn_file_actions_adddup2(&actions, text.get(), 3);
+        if (cells)
+            posix_spawn_file_actions_adddup2(&actions, cells.get(), 4);
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGPIPE);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        std::vector<char*> argv;
+        for (const QByteArray& a : args)
+            argv.push_back(const_cast<char*>(a.constData()));
+        argv.push_back(nullptr);
+        pid_t pid = -1;
+        const int error = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+        posix_spawnattr_destroy(&attributes);
+        posix_spawn_file_actions_destroy(&actions);
+        if (error != 0)
+            throw Error(notStarted(program, error));
+        return pid;
+    }
+
+    // Waits for the reader to end, reading its report meanwhile and stopping it when it goes past
+    // its time or memory. Gives its wait status.
+    int watch(pid_t pid, const Fd& reportRead) {
+        const Clock::time_point start = Clock::now();
+        Fd pidFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+        bool reportDone = false;
+        int status = 0;
+        for (;;) {
+            pollfd fds[2];
+            nfds_t count = 0;
+            if (!reportDone)
+                fds[count++] = pollfd{reportRead.get(), POLLIN, 0};
+            if (pidFd)
+                fds[count++] = pollfd{pidFd.get(), POLLIN, 0};
+            ::poll(fds, count, static_cast<int>(kWatchEvery.count()));
+            if (!reportDone)
+                reportDone = readReport(reportRead);
+            const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+            if (ended == pid || (ended < 0 && errno == ECHILD))
+                break;
+            if (stopped_ != Stop::None)
+                continue;
+            if (report_.size() > jet::kMaxReportBytes)
+                stopped_ = Stop::Garbled;
+            else if (Clock::now() - start > time_)
+                stopped_ = Stop::Time;
+            else if (residentBytes(pid) > memory_)
+                stopped_ = Stop::Memory;
+            if (stopped_ != Stop::None)
+                ::kill(pid, SIGKILL);
+        }
+        // The reader is gone: all it wrote is in the pipe (something it left behind may hold the
+        // pipe open, so nothing more is waited for).
+        if (!reportDone && stopped_ == Stop::None)
+            readReport(reportRead);
+        return status;
+    }
+
+    // Reads what is there of the report without waiting; true at its end.
+    bool readReport(const Fd& fd) {
+        char chunk[65536];
+        for (;;) {
+            pollfd p{fd.get(), POLLIN, 0};
+            if (::poll(&p, 1, 0) <= 0)
+                return false;
+            const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return true;
+            if (report_.size() <= jet::kMaxReportBytes)
+                report_.append(chunk, static_cast<std::size_t>(n));
+        }
+    }
+
+    jet::Report judge(int status) const {
+        switch (stopped_) {
+        case Stop::Time:
+            throw Error(tookTooLong());
+        case Stop::Memory:
+            throw Error(neededTooMuch());
+        case Stop::Garbled:
+            throw Error(garbled());
+        case Stop::None:
+            break;
+        }
+        if (WIFSIGNALED(status)) {
+            const int signal = WTERMSIG(status);
+            if (signal == SIGXCPU)
+                throw Error(tookTooLong());
+            if (signal == SIGSYS) {
+                throw Error(damaged(path_, subject_ + QStringLiteral(" was stopped: the reader "
+                                                                     "tried to do what it may "
+                                                                     "not do")));
+            }
+            throw Error(
+                damaged(path_, subject_ + QStringLiteral(" stopped with a fault (%1)")
+                                              .arg(QString::fromLocal8Bit(::strsignal(signal)))));
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            throw Error(damaged(path_, subject_ + QStringLiteral(" ended without an answer (exit "
+                                                                 "code %1)")
+                                                      .arg(WEXITSTATUS(status))));
+        }
+        std::optional<jet::Report> report = jet::decodeReport(report_);
+        if (!report)
+            throw Error(garbled());
+        return std::move(*report);
+    }
+
+    enum class Stop { None, Time, Memory, Garbled };
+
+    QString path_;
+    QString subject_;
+    milliseconds time_{0};
+    quint64 memory_ = 0;
+    std::string report_;
+    Stop stopped_ = Stop::None;
+};
+
+// The message for a fault the reader reported.
+[[noreturn]] void throwFault(const jet::Report& report, const QString& path, const QString& table,
+                             const ReaderRun& run) {
+    const QString detail = QString::fromUtf8(report.detail);
+    switch (report.fault) {
+    case jet::FaultKind::NotJet:
+        throw Error(QStringLiteral("'%1' is not an Access (Jet) database").arg(path));
+    case jet::FaultKind::NoTable:
+        throw Error(QStringLiteral("The database '%1' has no table '%2'").arg(path, table));
+    case jet::FaultKind::OutOfMemory:
+        throw Error(run.neededTooMuch());
+    case jet::FaultKind::Damaged:
+        break;
+    }
+    throw Error(damaged(path, detail));
 }
+
+// One state of a file: a file with the same stamp was not changed meanwhile.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    struct timespec modified {};
+    struct timespec changed {};
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+    static std::optional<FileStamp> of(const QString& path) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return std::nullopt;
+        return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+};
+
+// Reads begun by readSoon(), not yet taken.
+struct SoonRead {
+    QString path;
+    QString table;
+    std::optional<FileStamp> stamp;
+    std::future<CompactTable> rows;
+};
+std::mutex soonMutex;
+std::vector<SoonRead> soonReads;
+
+CompactTable readNow(const QString& path, const QString& table);
 
 } // namespace
 
+void JetReader::setSettings(const Settings& settings) {
+    const std::lock_guard lock(settingsMutex);
+    currentSettings = settings;
+}
+
+JetReader::Settings JetReader::settings() {
+    const std::lock_guard lock(settingsMutex);
+    return currentSettings;
+}
+
+JetReader::Limits JetReader::limitsFor(quint64 fileBytes) {
+    // A second for every 4 MiB of file beyond half a minute, and 2 GiB beyond 16 times the
+    // file (a table of many short values takes far more room as text than in the file).
+    return Limits{milliseconds(30'000 + fileBytes / (4 * kMiB) * 1000),
+                  2048 * kMiB + 16 * fileBytes};
+}
+
 QStringList JetReader::tableNames(const QString& path) {
-    return quietly(path, [&] {
-        MdbPtr mdb = openFile(path);
-        GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
-        if (!catalog)
-            throw Error(damaged(path, QStringLiteral("its catalog cannot be read")));
-        QStringList names;
-        for (guint i = 0; i < mdb->num_catalog; ++i) {
-            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-            if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry))
-                names << QString::fromUtf8(entry->object_name);
-        }
-        return names;
-    });
+    const Fd database = openDatabase(path);
+    ReaderRun run(path, QStringLiteral("reading its list of tables"));
+    const jet::Report report = run.run(database, {QStringLiteral("tables")}, nullptr);
+    if (report.kind == jet::Report::Kind::Fault)
+        throwFault(report, path, QString(), run);
+    if (report.kind != jet::Report::Kind::Names)
+        throw Error(run.garbled());
+    QStringList names;
+    for (const std::string& name : report.names)
+        names << QString::fromUtf8(name);
+    return names;
 }
 
 TableData JetReader::readTable(const QString& path, const QString& table) {
@@ -556,18 +499,79 @@ quint64 JetReader::tablesRead() {
     return tablesReadSoFar.load();
 }
 
-CompactTable JetReader::readCompactTable(const QString& path, const QString& table) {
-    ++tablesReadSoFar;
-    return quietly(path, [&] {
-        MdbPtr mdb = openFile(path);
-        if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
-            throw Error(damaged(path, QStringLiteral("its catalog cannot be read")));
-        QByteArray name = table.toUtf8();
-        TableDefPtr def(mdb_read_table_by_name(mdb.get(), name.data(), MDB_TABLE));
-        if (!def)
-            throw Error(QStringLiteral("The database '%1' has no table '%2'").arg(path, table));
-        return TableReader(mdb.get(), def.get(), path).read();
-    });
+void JetReader::readSoon(const QString& path, const QString& table) {
+    const std::lock_guard lock(soonMutex);
+    for (const SoonRead& r : soonReads) {
+        if (r.path == path && r.table == table)
+            return;
+    }
+    // A thread of its own, left to itself: a read nobody takes (the program did not get that far)
+    // holds nothing up, not even the program's end.
+    std::promise<CompactTable> promise;
+    soonReads.push_back(SoonRead{path, table, FileStamp::of(path), promise.get_future()});
+    std::thread([promise = std::move(promise), path, table]() mutable {
+        try {
+            promise.set_value(readNow(path, table));
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+        }
+    }).detach();
 }
+
+CompactTable JetReader::readCompactTable(const QString& path, const QString& table) {
+    std::optional<SoonRead> soon;
+    {
+        const std::lock_guard lock(soonMutex);
+        const auto it = std::find_if(soonReads.begin(), soonReads.end(), [&](const SoonRead& r) {
+            return r.path == path && r.table == table;
+        });
+        if (it != soonReads.end()) {
+            soon = std::move(*it);
+            soonReads.erase(it);
+        }
+    }
+    if (soon) {
+        const std::optional<FileStamp> now = FileStamp::of(path);
+        if (soon->stamp && now && *soon->stamp == *now)
+            return soon->rows.get();
+        soon->rows.wait(); // another file by now: forgotten, errors and all
+    }
+    return readNow(path, table);
+}
+
+namespace {
+
+CompactTable readNow(const QString& path, const QString& table) {
+    ++tablesReadSoFar;
+    const Fd database = openDatabase(path);
+    TableMemory memory{memoryFile("peltavo-table-text"), memoryFile("peltavo-table-cells")};
+    ReaderRun run(path, QStringLiteral("reading table '%1'").arg(table));
+    const jet::Report report = run.run(database, {QStringLiteral("table"), table}, &memory);
+    if (report.kind == jet::Report::Kind::Fault)
+        throwFault(report, path, table, run);
+    if (report.kind != jet::Report::Kind::Table)
+        throw Error(run.garbled());
+
+    // The memory must be exactly what the report says, and the cells sound, before anything
+    // reads a cell.
+    const quint64 columns = report.columns.size();
+    if (report.units > (quint64(1) << 62) || report.rows > (quint64(1) << 40) ||
+        (columns > 0 && report.rows > (quint64(1) << 58) / columns) ||
+        (columns == 0 && report.rows > 0))
+        throw Error(run.garbled());
+    const quint64 cellCount = report.rows * columns;
+    const std::shared_ptr<Mapped> mapped =
+        Mapped::map(memory, report.units * sizeof(char16_t), cellCount * sizeof(std::uint64_t));
+    if (!mapped || !CompactTable::cellsAreSound(mapped->cells(), cellCount, report.units))
+        throw Error(run.garbled());
+
+    std::vector<Column> shape;
+    for (const jet::ColumnShape& c : report.columns)
+        shape.push_back(Column{QString::fromUtf8(c.name), c.type, c.maxLength});
+    return CompactTable(QString::fromUtf8(report.table), std::move(shape), mapped, mapped->text(),
+                        report.units, mapped->cells(), report.rows);
+}
+
+} // namespace
 
 } // namespace peltavo

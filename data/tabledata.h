@@ -1,5 +1,7 @@
 #pragma once
 
+#include "columntype.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +13,6 @@ namespace peltavo {
 // A field value as the program reads it: text, or no value at all (null). A zero-length text is
 // a value; only std::nullopt is null.
 using FieldValue = std::optional<QString>;
-
-// Column kinds the learning database uses. Everything else a Jet file may hold is read as text
-// (dates, floats, booleans) and reported as Other.
-enum class ColumnType { Integer, Text, Memo, Other };
 
 struct Column {
     QString name;

@@ -245,6 +245,12 @@ void TableHandle::open(TableData rows) {
     adopt(std::make_shared<const CompactTable>(std::move(rows)), std::nullopt);
 }
 
+void TableHandle::open(CompactTable rows) {
+    if (isOpen())
+        return;
+    adopt(std::make_shared<const CompactTable>(std::move(rows)), std::nullopt);
+}
+
 std::optional<TableHandle::FileIdentity> TableHandle::FileIdentity::of(const QString& path,
                                                                        const QString& table) {
     struct stat st {};

@@ -55,6 +55,8 @@ public:
     // Opens on rows already in memory instead of reading the file (tools and tests). The table
     // name set before decides the collation, as with open().
     void open(TableData data);
+    // The same with rows already in the compact form, taken as they are.
+    void open(CompactTable rows);
     // Releases the rows; the table name, sort and filter stay set for the next open.
     void close();
     bool isOpen() const { return open_; }

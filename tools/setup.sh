@@ -30,7 +30,7 @@ asan_build=${PELTAVO_ASAN_BUILD_DIR:-$root/build-asan}
 packages=(
     build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
-    libmdb3 mdbtools mdbtools-dev zlib1g-dev
+    libmdb3 mdbtools mdbtools-dev libseccomp-dev zlib1g-dev
     libgtest-dev googletest libbenchmark-dev
     espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2

@@ -143,7 +143,7 @@ void validate(const std::vector<TableData>& tables) {
                 throw Error(
                     QStringLiteral("Table '%1' has two columns named '%2'").arg(t.name, c.name));
             columnNames.insert(c.name.toCaseFolded());
-            if (c.type == ColumnType::Other) {
+            if (c.type == ColumnType::Other || c.type == ColumnType::Binary) {
                 throw Error(QStringLiteral("Table '%1', column '%2': only Integer, Text and Memo "
                                            "columns can be written")
                                 .arg(t.name, c.name));
@@ -170,6 +170,7 @@ TableSpec userTable(const TableData& t) {
             break;
         case ColumnType::Memo:
         case ColumnType::Other:
+        case ColumnType::Binary:
             spec.columns.push_back({c.name, Type::Memo, 0, true, 0});
             break;
         }

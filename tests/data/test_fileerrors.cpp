@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -174,6 +175,33 @@ TEST(DamagedDatabase, APropertyGivenTwiceInOneBlock) {
         EXPECT_TRUE(e.message().contains(u"the properties of an object in its catalog are damaged"))
             << e.message().toStdString();
     }
+}
+
+// A long value whose header claims 1 GiB, in a file of a few: refused as damage before anything is
+// reserved for it (with room for a 1 GiB value the reader would run out of the little memory it
+// is given here, and say that instead).
+TEST(DamagedDatabase, AMemoClaimingMoreThanTheFileIsRefusedBeforeAnythingIsReserved) {
+    QByteArray bytes = sampleBytes();
+    // The header of the longest conversation's English text: its length in bytes, chained over
+    // several pages (no flag bits).
+    const QByteArray header("\x96\x6b\x02\x00", 4); // 158614
+    ASSERT_EQ(bytes.count(header), 1);
+    bytes.replace(header, QByteArray("\xff\xff\xff\x3f", 4));
+    QTemporaryDir dir;
+    const QString path = write(dir, QStringLiteral("peltavo.MDB"), bytes);
+    JetReader::setSettings({{}, {}, 256ull << 20});
+    const auto restore = qScopeGuard([] { JetReader::setSettings({}); });
+    try {
+        (void)JetReader::readTable(path, QStringLiteral("konus"));
+        ADD_FAILURE() << "read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("The database '%1' cannot be read whole: a memo value "
+                                 "is longer than the whole file")
+                      .arg(path));
+    }
+    EXPECT_EQ(JetReader::readTable(path, QStringLiteral("isozluk")).rows.size(),
+              JetReader::readTable(samplePath(), QStringLiteral("isozluk")).rows.size());
 }
 
 TEST(DamagedDatabase, NotADatabaseAndNoSuchTable) {

@@ -31,6 +31,9 @@ elif grep -q "$prefix" "$command"; then
 fi
 file -b "$prefix/lib/peltavo/peltavo" | grep -q '^ELF .* executable\|^ELF .*pie executable' ||
     fail "lib/peltavo/peltavo is not an executable: $(file -b "$prefix/lib/peltavo/peltavo")"
+# The Jet reader the program starts for every table read lies beside it.
+file -b "$prefix/lib/peltavo/peltavo-jetread" | grep -q '^ELF .* executable\|^ELF .*pie executable' ||
+    fail "lib/peltavo/peltavo-jetread is not an executable beside the program"
 cmp -s "$build/bin/peltavo.MDB" "$prefix/lib/peltavo/peltavo.MDB" ||
     fail "lib/peltavo/peltavo.MDB is not the built learning database"
 for doc in ingcev.mht peltchm.chm; do

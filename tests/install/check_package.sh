@@ -25,18 +25,21 @@ if ! diff -u "$expected" <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | se
 fi
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
 
-# Depends: the packages of the libraries the executable and its notes module load, found here independently of
+# Depends: the packages of the libraries the executables and the notes module load, found here independently of
 # dpkg-shlibdeps, and those that no library link shows (espeak-ng is loaded when the program first speaks).
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 declare -A wanted=([libespeak-ng1]=1 [espeak-ng-data]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1)
 while read -r lib; do
-    owner=$(dpkg -S "*/$lib" 2>/dev/null | grep -v -- '-dev' | head -n1 | cut -d: -f1)
+    # The package of this architecture's copy (libm.so.6 has a 32-bit twin in libc6-i386).
+    owner=$(dpkg -S "*/$lib" 2>/dev/null | grep -v -- '-dev' | grep "/$multiarch/" | head -n1 | cut -d: -f1)
     [ -n "$owner" ] || { fail "no package holds $lib"; continue; }
     wanted[$owner]=1
     # Qt WebEngine's helper process comes in a package of its own.
     [ "$lib" = libQt6WebEngineCore.so.6 ] && wanted[libqt6webenginecore6-bin]=1
-done < <(objdump -p "$work/root/usr/lib/peltavo/peltavo" "$work/root/usr/lib/peltavo/peltavo-notes.so" |
+done < <(objdump -p "$work/root/usr/lib/peltavo/peltavo" "$work/root/usr/lib/peltavo/peltavo-jetread" \
+    "$work/root/usr/lib/peltavo/peltavo-notes.so" |
     awk '$1 == "NEEDED" {print $2}' | sort -u)
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g' | grep . | sort)
 expected_depends=$(printf '%s\n' "${!wanted[@]}" | sort)

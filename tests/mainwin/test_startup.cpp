@@ -4,6 +4,7 @@
 #include "directorylist.h"
 #include "error.h"
 #include "finddialog.h"
+#include "jetpatch.h"
 #include "jetreader.h"
 #include "jetwriter.h"
 #include "memo.h"
@@ -14,6 +15,7 @@
 #include "windowfixture.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
@@ -21,6 +23,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStyle>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -399,6 +402,85 @@ TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
         EXPECT_EQ(overTheWindow, 0);
         EXPECT_EQ(s.windows.anaekr->isVisible(), c.said == 0); // shown early
         s.windows.anaekr->hide();
+    }
+}
+
+// A learning database whose conversation column is an OLE object column: everything opens, and
+// the memo shows what reading that value as text gives, each byte one character (the English
+// text is stored as UTF-16, so each letter is followed by the character of code 0).
+TEST(StartUp, AConversationColumnOfOleObjectsOpensAndShowsItsBytesAsText) {
+    Started s(false);
+    QFile sample(test::fixture(QStringLiteral("peltavo-sample.mdb")));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QFile database(s.folder.filePath(QStringLiteral("peltavo.MDB")));
+    ASSERT_TRUE(database.open(QIODevice::WriteOnly));
+    database.write(test::withColumnType(sample.readAll(), QStringLiteral("ikonus"), 0x0c, 0x0b));
+    database.close();
+    s.start();
+    EXPECT_TRUE(s.dialogs().isEmpty()) << s.dialogs().join(u'\n').toStdString();
+    const Tanaekr& main = *s.windows.anaekr;
+    expectMainTablesOpen(main, true);
+    expectQuizTablesOpen(*s.windows.sorcevekr, true);
+    const QString value = main.Table->fieldAsString(QStringLiteral("ikonus"));
+    QString letters;
+    for (const QChar c : QStringLiteral("Good morning, Ali."))
+        letters += QString(c) + QChar(0);
+    EXPECT_TRUE(value.startsWith(letters));
+    // The memo shows each line break (CR LF, or CR or LF alone, as here between the codes 0) as
+    // one.
+    EXPECT_EQ(
+        main.prog->text(),
+        QString(value).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n'));
+    EXPECT_TRUE(main.kullandb->text().startsWith(QStringLiteral("Günaydın, Ali.")));
+}
+
+// A reader of the database that crashes, hangs or eats memory: each window that reads says so in
+// the program's error box, naming the file and the table, and is built all the same; the file is
+// not changed; and the next start, with a sound reader, opens everything.
+TEST(StartUp, AReaderThatFailsIsReportedForEachWindowAndTheProgramGoesOn) {
+    const struct {
+        const char* reader;
+        std::chrono::milliseconds time;
+        quint64 memory;
+        const char* what;
+    } cases[] = {
+        {"crash", std::chrono::seconds(30), 1ull << 30,
+         "stopped with a fault (Segmentation fault)"},
+        {"hang", std::chrono::seconds(1), 1ull << 30, "took longer than 1 second"},
+        {"eat", std::chrono::seconds(60), 64ull << 20, "needed more than 64 MiB of memory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reader);
+        Started s;
+        const QString path = s.folder.filePath(QStringLiteral("peltavo.MDB"));
+        auto digest = [&] {
+            QFile f(path);
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray before = digest();
+        const QString reader = s.folder.filePath(QString::fromLatin1(c.reader));
+        ASSERT_TRUE(QFile::link(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
+                                    QStringLiteral("/standin_reader"),
+                                reader));
+        JetReader::setSettings({reader, c.time, c.memory});
+        auto restore = qScopeGuard([] { JetReader::setSettings({}); });
+        s.start();
+        const QString failed = QStringLiteral("Peltavo: The database '%1' cannot be read whole: "
+                                              "reading table '%2' ") +
+                               QString::fromLatin1(c.what);
+        EXPECT_EQ(s.dialogs(), (QStringList{failed.arg(path, QStringLiteral("konus")),
+                                            failed.arg(path, QStringLiteral("sorubos"))}));
+        ASSERT_TRUE(s.windows.anaekr && s.windows.sozlukekr && s.windows.sorcevekr);
+        expectMainTablesOpen(*s.windows.anaekr, false);
+        expectNothingBound(*s.windows.anaekr);
+        expectQuizTablesOpen(*s.windows.sorcevekr, false);
+        EXPECT_EQ(digest(), before);
+
+        JetReader::setSettings({});
+        Started again;
+        again.start();
+        EXPECT_TRUE(again.dialogs().isEmpty());
+        expectMainTablesOpen(*again.windows.anaekr, true);
     }
 }
 

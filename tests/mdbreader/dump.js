@@ -2,7 +2,9 @@
 // independent reader that Peltavo's own reader and writer are checked against.
 //   node dump.js FILE            -> {"tables": [...]}
 //   node dump.js FILE TABLE      -> {"name", "columns": [{"name", "type"}], "rows": [[...]]}
-// Null stays null; numbers are printed as decimal text, as Peltavo reads them.
+//   node dump.js FILE --all      -> {"tables": [{"name", "columns", "rows"}, ...]}, every table
+// Null stays null; numbers are printed as decimal text, as Peltavo reads them; dates in ISO 8601
+// (UTC), binary values (OLE objects) in base64.
 import { readFileSync } from "node:fs";
 import MDBReader from "mdb-reader";
 
@@ -16,8 +18,6 @@ if (!table) {
     process.stdout.write(JSON.stringify({ tables: reader.getTableNames() }));
     process.exit(0);
 }
-const t = reader.getTable(table);
-const columns = t.getColumns().map((c) => ({ name: c.name, type: c.type }));
 const text = (v) => {
     if (v === null || v === undefined) return null;
     if (typeof v === "string") return v;
@@ -27,5 +27,14 @@ const text = (v) => {
     if (Buffer.isBuffer(v)) return v.toString("base64");
     return String(v);
 };
-const rows = t.getData().map((r) => columns.map((c) => text(r[c.name])));
-process.stdout.write(JSON.stringify({ name: t.name, columns, rows }));
+const dump = (name) => {
+    const t = reader.getTable(name);
+    const columns = t.getColumns().map((c) => ({ name: c.name, type: c.type }));
+    const rows = t.getData().map((r) => columns.map((c) => text(r[c.name])));
+    return { name: t.name, columns, rows };
+};
+if (table === "--all") {
+    process.stdout.write(JSON.stringify({ tables: reader.getTableNames().map(dump) }));
+} else {
+    process.stdout.write(JSON.stringify(dump(table)));
+}

@@ -4,6 +4,7 @@
 #include "dbopening.h"
 #include "error.h"
 #include "jetreader.h"
+#include "jetvalues.h"
 #include "tablehandle.h"
 
 #include <QFile>
@@ -40,6 +41,8 @@ QString columnTypeName(ColumnType type) {
         return QStringLiteral("text");
     case ColumnType::Memo:
         return QStringLiteral("memo");
+    case ColumnType::Binary:
+        return QStringLiteral("binary");
     case ColumnType::Other:
         break;
     }
@@ -74,6 +77,20 @@ QString plain(const FieldValue& value) {
     return out;
 }
 
+// A value of a binary column (an OLE object, say) is read as text one byte to a character; the
+// JSON dump gives its bytes in base64.
+QJsonValue jsonValue(const FieldValue& value, ColumnType type) {
+    if (!value)
+        return QJsonValue(QJsonValue::Null);
+    if (type != ColumnType::Binary)
+        return QJsonValue(*value);
+    const std::optional<std::string> bytes =
+        jet::binaryTextBytes(std::u16string_view(reinterpret_cast<const char16_t*>(value->utf16()),
+                                                 static_cast<std::size_t>(value->size())));
+    return QJsonValue(
+        QString::fromLatin1(QByteArray::fromStdString(bytes.value_or(std::string())).toBase64()));
+}
+
 // The elements of a compact JSON array without its brackets, as QJsonDocument writes them.
 QByteArray jsonElements(const QJsonArray& array) {
     const QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Compact);
@@ -96,10 +113,8 @@ void writeJson(const TableHandle& table, const std::vector<Column>& columns,
         QJsonArray batch;
         for (int r = from; r < std::min(rows, from + kBatch); ++r) {
             QJsonArray row;
-            for (const Column& c : columns) {
-                const FieldValue v = table.valueAt(r, c.name);
-                row.append(v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null));
-            }
+            for (const Column& c : columns)
+                row.append(jsonValue(table.valueAt(r, c.name), c.type));
             batch.append(row);
         }
         if (from > 0)
