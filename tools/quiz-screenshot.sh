@@ -81,7 +81,7 @@ database=${2:-$build/bin/peltavo.MDB}
 sample=$root/tests/fixtures/peltavo-sample.mdb
 out=${PELTAVO_SCREENSHOT:-$root/docs/quiz-window.png}
 
-for file in "$exe" "$build/bin/peltavo-notes.so" "$build/bin/ingcev.mht"; do
+for file in "$exe" "$build/bin/peltavo-jetread" "$build/bin/peltavo-notes.so" "$build/bin/ingcev.mht"; do
     if [ ! -f "$file" ]; then
         echo "error: $file not found; build the targets peltavo and peltavo_docs first" >&2
         exit 1
@@ -90,7 +90,7 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$exe" "$build/bin/peltavo-notes.so" "$build/bin/ingcev.mht" "$work/"
+cp "$exe" "$build/bin/peltavo-jetread" "$build/bin/peltavo-notes.so" "$build/bin/ingcev.mht" "$work/"
 if [ -f "$database" ]; then
     cp "$database" "$work/peltavo.MDB"
 else

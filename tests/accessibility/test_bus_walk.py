@@ -82,9 +82,10 @@ ARGS = None
 
 
 def copy_program(folder):
-    """The program, its notes module and documents, with the database as peltavo.MDB."""
+    """The program, its reader, notes module and documents, with the database as peltavo.MDB."""
     source = os.path.dirname(os.path.abspath(ARGS.program))
-    for name in (os.path.basename(ARGS.program), "peltavo-notes.so", "ingcev.mht", "peltchm.chm"):
+    for name in (os.path.basename(ARGS.program), "peltavo-jetread", "peltavo-notes.so",
+                 "ingcev.mht", "peltchm.chm"):
         if os.path.exists(os.path.join(source, name)):
             shutil.copy2(os.path.join(source, name), folder)
     shutil.copy(ARGS.database, os.path.join(folder, "peltavo.MDB"))
