@@ -111,6 +111,13 @@ public:
                 break;
             }
             const bool ending = expectEnding && core.startsWith(u'-') && core.size() > 2;
+            // A word that Turkish spells and English does not is the translation, however like
+            // the headword it looks: "arsenikle" after "arsenicated".
+            const bool turkish = words_.spelt(core) && !words_.english(core) &&
+                                 !words_.words().isLemma(core.toLower());
+            if (turkish) {
+                break;
+            }
             const bool isRelated = !ending && relates(core);
             // A word the lists lack, followed by its pronunciation: "per capita (kap'ltı)".
             static const QRegularExpression pronounced(
@@ -180,6 +187,11 @@ public:
                 ++common;
             }
             if (common >= 4 && common >= stem.size() - (stem.size() >= 8 ? 4 : 3)) {
+                return true;
+            }
+            // A final e drops before an ending: "puling" and "pule".
+            if (stem.endsWith(u'e') && common == stem.size() - 1 && common >= 3 &&
+                joined.size() > common && QStringLiteral("aeiouy").contains(joined[common])) {
                 return true;
             }
         }

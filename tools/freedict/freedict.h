@@ -14,6 +14,8 @@
 // with it; nothing here returns a partial result after an error.
 namespace peltavo::freedict {
 
+class Speller;
+
 // One dictionary entry. For readDictd the meaning is the raw article text of the dictionary; for
 // the imports it is the learner-facing meaning: one sense per line, lines separated by "\r\n" (as
 // a memo field stores them), numbered "1. ", "2. ", ... only when there are several senses.
@@ -147,8 +149,12 @@ QString repairGluedWords(const QString& text, const EnglishWords& words, bool* c
 // its run-on entries (see article.h). A meaning lists the own senses first, then one line per
 // run-on entry, "forms: meaning; meaning". A run-on entry that is one word ("birthday" in
 // "birth") becomes a headword of its own as well, with its meanings as senses.
+//
+// With a Turkish spelling dictionary (Speller::loadTurkish), the repairs also put right the
+// Turkish words that the scan misread, glued together or cut apart, and names in small letters
+// (see textrepair.h).
 std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
-                                Report* report = nullptr);
+                                Report* report = nullptr, const Speller* turkish = nullptr);
 //
 // The Turkish-English import starts from the Turkish-English dictionary, whose English meanings
 // have their glued phrases repaired with words, extended by the single-word headwords of the
@@ -167,7 +173,7 @@ std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& wor
 // in the Turkish-English dictionary's order, then the new headwords in UTF-16 order; the result is
 // the same for the same files and word lists.
 std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
-                                Report* report = nullptr);
+                                Report* report = nullptr, const Speller* turkish = nullptr);
 inline constexpr int kReversedWordsCap = 8;
 
 // Both imports at once, reading the English-Turkish dictionary once.
@@ -176,7 +182,8 @@ struct Dictionaries {
     std::vector<Entry> turkishEnglish;
 };
 Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
-                                Report* englishReport = nullptr, Report* turkishReport = nullptr);
+                                Report* englishReport = nullptr, Report* turkishReport = nullptr,
+                                const Speller* turkish = nullptr);
 
 // The learner-facing meaning of a list of senses: one per line, "\r\n" between lines, numbered
 // "1. ", "2. ", ... only when there are several. splitSenses gives the senses back.

@@ -307,7 +307,8 @@ QString runOnLine(const RunOn& runOn) {
            runOn.senses.join(QStringLiteral("; "));
 }
 
-EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Report& r) {
+EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Report& r,
+                       const Speller* turkish) {
     const std::vector<Entry> articles = readFreedict(dictdDir, kEngTur);
     const LabelRepair labels(articles);
 
@@ -315,6 +316,7 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
     std::vector<QStringList> senses;
     senses.reserve(articles.size());
     Vocabulary vocabulary(words);
+    vocabulary.setSpeller(turkish);
     for (const Entry& article : articles) {
         QStringList list = articleSenses(article.meaning);
         for (QString& sense : list) {
@@ -482,12 +484,12 @@ void addReversed(const EnglishSide& english, const EnglishWords& common, Merger&
 
 } // namespace
 
-std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
-                                Report* report) {
+std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words, Report* report,
+                                const Speller* turkish) {
     Report local;
     Report& r = report ? *report : local;
     r = Report{};
-    return readEngTur(dictdDir, words, r).merger.finish(r);
+    return readEngTur(dictdDir, words, r, turkish).merger.finish(r);
 }
 
 namespace {
@@ -523,23 +525,24 @@ std::vector<Entry> turEngFrom(const QString& dictdDir, const EnglishSide& englis
 
 } // namespace
 
-std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
-                                Report* report) {
+std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words, Report* report,
+                                const Speller* turkish) {
     Report local;
     Report& r = report ? *report : local;
     r = Report{};
     Report englishReport;
-    return turEngFrom(dictdDir, readEngTur(dictdDir, words, englishReport), words, r);
+    return turEngFrom(dictdDir, readEngTur(dictdDir, words, englishReport, turkish), words, r);
 }
 
 Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
-                                Report* englishReport, Report* turkishReport) {
+                                Report* englishReport, Report* turkishReport,
+                                const Speller* turkish) {
     Report localEnglish, localTurkish;
     Report& e = englishReport ? *englishReport : localEnglish;
     Report& t = turkishReport ? *turkishReport : localTurkish;
     e = Report{};
     t = Report{};
-    const EnglishSide english = readEngTur(dictdDir, words, e);
+    const EnglishSide english = readEngTur(dictdDir, words, e, turkish);
     Dictionaries out;
     out.turkishEnglish = turEngFrom(dictdDir, english, words, t);
     out.englishTurkish = english.merger.finish(e);
