@@ -156,6 +156,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"1926'da kullanılmaya başlanan, 1 kırat=200 mg",
                            "1926'da kullanılmaya başlanan, 1 kırat=200 mg"}));
 
+class Labels : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(Labels, AreWrittenAsTheDictionaryWritesThemMostOften) {
+    EXPECT_EQ(fixStrayMarks(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, Labels,
+    ::testing::Values(Case{"ing, kdili korku, dehşet", "(İng.), (k. dili) korku, dehşet"},
+                      Case{"(b. h.) Hazreti Meryem", "(b.h.) Hazreti Meryem"},
+                      Case{"b.h. hümanizma", "(b.h.) hümanizma"},
+                      Case{"(A.B.D), (k.dili.) kodaman", "(A.B.D.), (k. dili) kodaman"},
+                      Case{"(ing)gemi mutfağı", "(İng.) gemi mutfağı"},
+                      Case{"King's Counsel ing., (huk.) kralın hukuk müşaviri",
+                           "King's Counsel (İng.), (huk.) kralın hukuk müşaviri"},
+                      // The ending of an English verb stays.
+                      Case{"(-ed, - ing veya -led) eşit olmak",
+                           "(-ed, - ing veya -led) eşit olmak"}));
+
 class LowercaseNames : public Installed, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(LowercaseNames, GetTheirCapital) {
@@ -359,12 +377,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "tarafından", "per capita: nüfus başına || truculence, truculency: vahşilik"},
         // A final e drops before the ending; a Turkish word made from the same loan word ends
         // the head.
-        ArticleCase{"FinalE", "pule",
-                    "çocuk gibi ağlamak, ağlamsamak. puling  mızmız, ağlamsık.",
+        ArticleCase{"FinalE", "pule", "çocuk gibi ağlamak, ağlamsamak. puling  mızmız, ağlamsık.",
                     "çocuk gibi ağlamak, ağlamsamak", "puling: mızmız, ağlamsık"},
         ArticleCase{"TurkishLoanWord", "arsenic",
                     "arsenik, sıçanotu. arsenicated arsenikle karışmış olan.", "arsenik, sıçanotu",
                     "arsenicated: arsenikle karışmış olan"},
+        // A word made from the headword inside the Turkish text, after a Turkish word.
+        ArticleCase{"InsideTheText", "abduction",
+                    "(çocuk) kaçırma|kız kaçırma abductor kaçıran kimse|dışarı çeken kas",
+                    "(çocuk) kaçırma|kız kaçırma", "abductor: kaçıran kimse; dışarı çeken kas"},
+        ArticleCase{"InsideTheTextWithItsWords", "admit",
+                    "girmesine müsaade etmek admit of imkân vermek admittance içeriye kabul",
+                    "girmesine müsaade etmek",
+                    "admit of: imkân vermek || admittance: içeriye kabul"},
         // A sentence of Turkish alone is no run-on; nor is a cross-reference.
         ArticleCase{"NoRunOn", "hello|a", "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz.|(bak.) an)",
                     "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz|(bak.) an)", ""}),

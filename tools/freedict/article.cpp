@@ -169,6 +169,24 @@ public:
         return head;
     }
 
+    // A word made from the headword that is English: the word lists know it, or it starts with
+    // the whole headword ("caperer" after "caper").
+    bool isDerived(const QString& written) const {
+        if (!relates(written)) {
+            return false;
+        }
+        QString plain = written;
+        plain.remove(u'\'').remove(u'’');
+        if (words_.english(plain) || words_.words().isLemma(plain.toLower())) {
+            return true;
+        }
+        const QString lower = plain.toLower();
+        return std::any_of(stems_.begin(), stems_.end(), [&](const QString& stem) {
+            const QString base = stem.endsWith(u'e') ? stem.chopped(1) : stem;
+            return lower.size() > stem.size() && lower.startsWith(base);
+        });
+    }
+
     bool relates(const QString& written) const {
         QString w = written.toLower();
         w.remove(u'\'').remove(u'\u2019').remove(QLatin1String("(al)"));
@@ -359,6 +377,34 @@ std::vector<qsizetype> doubleBlankWords(const QString& text) {
     return starts;
 }
 
+// Where a word made from the headword stands inside the Turkish text, with neither a full stop
+// nor two blanks before it: "hissi emotively hissi olarak", "etmek admittance içeriye kabul".
+// Only an English word (the word lists know it, or it holds the whole headword) that Turkish
+// does not spell, after a Turkish word that is no English particle ("in", "a").
+std::vector<qsizetype> embeddedWords(const QString& text, const HeadParser& parser,
+                                     const Vocabulary& words) {
+    static const QRegularExpression word(QStringLiteral("(?<![\\w'’-])[\\p{L}'’]+(?![\\w'’])"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    std::vector<qsizetype> starts;
+    QString previous;
+    qsizetype previousEnd = -1;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString token = m.captured();
+        // Only a blank between the two words: no comma, colon or parenthesis.
+        const bool adjacent =
+            previousEnd >= 0 && m.capturedStart() == previousEnd + 1 && text[previousEnd] == u' ';
+        const QString lower = previous.toLower();
+        if (adjacent && words.spelt(previous) && !isParticle(lower) && !isPlaceholder(lower) &&
+            !words.spelt(token) && parser.isDerived(token)) {
+            starts.push_back(m.capturedStart());
+        }
+        previous = token;
+        previousEnd = m.capturedEnd();
+    }
+    return starts;
+}
+
 QString tidyMeaning(QString text) {
     // A final full stop stays for the caller: it may end an abbreviation ("vb.").
     static const QRegularExpression ragged(QStringLiteral("^[\\s.,;:!?]+|[\\s,;:]+$|\\s+\\.$"));
@@ -395,6 +441,10 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
         std::vector<qsizetype> candidates = sentenceStarts(sense);
         const std::vector<qsizetype> blanks = doubleBlankWords(sense);
         candidates.insert(candidates.end(), blanks.begin(), blanks.end());
+        if (words.hasSpeller()) {
+            const std::vector<qsizetype> embedded = embeddedWords(sense, parser, words);
+            candidates.insert(candidates.end(), embedded.begin(), embedded.end());
+        }
         std::sort(candidates.begin(), candidates.end());
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 

@@ -40,6 +40,7 @@ struct Report {
     int splitHeadwords =
         0; // further spellings of a headword line ("good-bye" of "goodby, good-bye")
     int runOnHeadwords = 0; // headwords made from another article's run-on entries
+    int fragments = 0;      // garbage left out: run-on heads at an article's end without meaning
 };
 
 // Reads a dictd dictionary: the index (lines "headword TAB offset TAB length", the numbers in

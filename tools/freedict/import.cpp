@@ -395,6 +395,12 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
         for (const RunOn& runOn : article.runOns) {
             if (!runOn.senses.isEmpty()) {
                 lines << withoutFinalStop(runOnLine(runOn));
+            } else if (&runOn == &article.runOns.back() && !runOn.text.contains(u' ') &&
+                       !(lines.isEmpty() ? own : lines).isEmpty() &&
+                       !(lines.isEmpty() ? own : lines).back().endsWith(u')')) {
+                // A word without its meaning that ends the article ("büyük nehir. artesian"):
+                // the printed dictionary's next headword, or a word the scan lost the rest of.
+                ++r.fragments;
             } else if (!lines.isEmpty()) {
                 lines.back() += QStringLiteral(". ") + runOn.text;
             } else if (!own.isEmpty()) {

@@ -207,7 +207,7 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
     for (const QString& label : labels) {
         out.sideLabel = out.sideLabel || isSideLabel(label);
         out.excluded = out.excluded || isExcludedLabel(label);
-        if (label.simplified() == QStringLiteral("b. h.")) {
+        if (QString(label).remove(u' ') == QStringLiteral("b.h.")) { // "büyük harfle"
             out.capital = 2;
         }
     }

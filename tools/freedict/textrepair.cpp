@@ -311,7 +311,9 @@ QString fixConverterMarkers(const QString& text, const Vocabulary& words) {
                 replacement = QStringLiteral("ask");
             }
         } else if (rest.startsWith(u'\'') || rest.startsWith(u'’') || englishNext) {
-            replacement = QStringLiteral("I");
+            // "(kıs.)(I.) am": the word after a label gets its blank.
+            replacement =
+                start > 0 && text[start - 1] == u')' ? QStringLiteral(" I") : QStringLiteral("I");
         } else if (start > 0 && text[start - 1] == u' ' && start > 1 &&
                    !text[start - 2].isSpace() &&
                    (rest.isEmpty() || endOfPhrase.match(rest).hasMatch())) {
@@ -346,12 +348,16 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
         const QString first = QString(m.captured(1)).remove(u'\'');
         const QString second = QString(m.captured(2)).remove(u'\'');
         // An English suffix written apart: "touch able", "bend able".
-        static const QSet<QString> suffixes = {
-            QStringLiteral("able"), QStringLiteral("ible"), QStringLiteral("ness"),
-            QStringLiteral("less"), QStringLiteral("ment"), QStringLiteral("ful"),
-            QStringLiteral("ly"),   QStringLiteral("ity"),  QStringLiteral("tion")};
+        static const QSet<QString> suffixes = {QStringLiteral("able"), QStringLiteral("ible"),
+                                               QStringLiteral("ness"), QStringLiteral("less"),
+                                               QStringLiteral("ment"), QStringLiteral("ful"),
+                                               QStringLiteral("ly"),   QStringLiteral("ity"),
+                                               QStringLiteral("tion"), QStringLiteral("ing")};
+        // "ing." before a comma is the label of British use.
+        const bool label =
+            second == u"ing" && m.capturedEnd() < text.size() && text[m.capturedEnd()] == u'.';
         const bool suffix =
-            suffixes.contains(second) && isAsciiLetters(first) &&
+            !label && suffixes.contains(second) && isAsciiLetters(first) &&
             (words.english(first + second) || words.words().isLemma(first + second));
         const QString joined = first + second;
         // "özel likle": a piece that the spelling dictionary rejects, and a whole that it takes.
@@ -754,6 +760,36 @@ QString removeStressMarksInText(const QString& text, const Vocabulary& words) {
         text, [&](const QString& word) { return removeStressMarks(word, words); }, true);
 }
 
+QString normalizeLabels(const QString& text) {
+    // Each label as the dictionary writes it most often; a bare one at the start of a sense or
+    // after a comma or semicolon gets its parentheses.
+    struct Label {
+        QRegularExpression written;
+        QString normal;
+    };
+    static const Label labels[] = {
+        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
+         QStringLiteral("(k. dili)")},
+        {unicodeRe(QStringLiteral("\\((?:ing|Ing|İng|ingl|İngl)\\.?\\)|"
+                                  "(?:^|(?<=[;,:] ))(?:ing|Ing|İng)\\.?(?=,? (?![a-z]+ing\\b))|"
+                                  "(?<= )(?:ing|Ing|İng)\\.(?=, \\()")),
+         QStringLiteral("(İng.)")},
+        {unicodeRe(QStringLiteral("\\(b\\. ?h\\.?\\)|(?<![\\w.(])b\\.h\\.(?= )")),
+         QStringLiteral("(b.h.)")},
+        {unicodeRe(QStringLiteral("^(?:kıs|kls)\\.?(?= )")), QStringLiteral("(kıs.)")},
+        {unicodeRe(QStringLiteral("\\(A\\.B\\.D\\.?\\)|\\(ABD\\)")), QStringLiteral("(A.B.D.)")},
+    };
+    QString out = text;
+    for (const Label& label : labels) {
+        out.replace(label.written, label.normal);
+    }
+    // "(İng.)gemi": the word after a label gets its blank.
+    static const QRegularExpression glued = unicodeRe(
+        QStringLiteral("(?<=\\(k\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\))(?=\\p{L})"));
+    out.replace(glued, QStringLiteral(" "));
+    return out;
+}
+
 QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "(çoğ.) fowl, fowls) kuş": the plural's forms inside the label.
     static const QRegularExpression plural =
@@ -766,7 +802,7 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "cila1amak", "a11": a digit 1 for an l.
     static const QRegularExpression one =
         unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
-    QString out = text;
+    QString out = normalizeLabels(text);
     out.replace(plural, QStringLiteral("(çoğ. \\1)"));
     out.replace(doubleOpen, QStringLiteral("("));
     out.replace(american, QStringLiteral("(A.B.D.) "));

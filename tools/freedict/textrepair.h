@@ -144,6 +144,12 @@ QString removeStressMarksInText(const QString& text, const Vocabulary& words);
 // word that is known with the l ("cila1amak" is "cilalamak", "a11" is "all").
 QString fixStrayMarks(const QString& text, const Vocabulary& words);
 
+// Labels written otherwise than the dictionary writes them most often, or without their
+// parentheses: "kdili" and "(k.dili.)" are "(k. dili)", "ing, kdili korku" is
+// "(İng.), (k. dili) korku", "b.h. papa" is "(b.h.) papa", "(A.B.D)" is "(A.B.D.)". Used by
+// fixStrayMarks.
+QString normalizeLabels(const QString& text);
+
 // All the repairs above on one sense, in the order they depend on each other.
 QString repairSense(const QString& sense, const Vocabulary& words);
 
