@@ -416,23 +416,59 @@ TEST_P(HeadwordForms, OneEntryPerSpelling) {
 
 INSTANTIATE_TEST_SUITE_P(
     Real, HeadwordForms,
-    ::testing::Values(HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
-                      HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
-                      HeadwordCase{"psychic,-chical", "psychic|psychical"},
-                      HeadwordCase{"laconic, ical", "laconic|laconical"},
-                      HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
-                      HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
-                      HeadwordCase{"pavior,-ingiour", "pavior"},
-                      // Compounds as WordNet spells them; misread letters; names.
-                      HeadwordCase{"redhanded", "red-handed"},
-                      HeadwordCase{"longdistance", "long-distance"},
-                      HeadwordCase{"batteringram", "battering ram"},
-                      HeadwordCase{"evoive", "evolve"}, HeadwordCase{"expiore", "explore"},
-                      HeadwordCase{"monday", "Monday"}, HeadwordCase{"aegean sea", "Aegean Sea"},
-                      HeadwordCase{"english horn", "English horn"}, HeadwordCase{"de", "de"},
-                      // Right as they are, or a misreading whose word is a headword already.
-                      HeadwordCase{"handhold", "handhold"},
-                      HeadwordCase{"hardworking", "hardworking"}, HeadwordCase{"ceil", "ceil"},
-                      HeadwordCase{"polish", "polish"}));
+    ::testing::Values(
+        HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
+        HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
+        HeadwordCase{"psychic,-chical", "psychic|psychical"},
+        HeadwordCase{"laconic, ical", "laconic|laconical"},
+        HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
+        HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
+        HeadwordCase{"pavior,-ingiour", "pavior"},
+        // Compounds as WordNet spells them; misread letters; names.
+        HeadwordCase{"redhanded", "red-handed"}, HeadwordCase{"longdistance", "long-distance"},
+        HeadwordCase{"batteringram", "battering ram"}, HeadwordCase{"evoive", "evolve"},
+        HeadwordCase{"expiore", "explore"}, HeadwordCase{"monday", "Monday"},
+        HeadwordCase{"aegean sea", "Aegean Sea"}, HeadwordCase{"english horn", "English horn"},
+        HeadwordCase{"de", "de"}, HeadwordCase{"hiqhsoundinq", "high-sounding"},
+        HeadwordCase{"chanqeable", "changeable"}, HeadwordCase{"wordles", "wordless"},
+        HeadwordCase{"okapl", "okapi"}, HeadwordCase{"neatsfootoil", "neat's-foot oil"},
+        HeadwordCase{"fullingmill", "fulling mill"},
+        // Right as they are, or a misreading whose word is a headword already.
+        HeadwordCase{"puling", "puling"}, HeadwordCase{"liturgies", "liturgies"},
+        HeadwordCase{"clayier", "clayier"}, HeadwordCase{"bookstand", "bookstand"},
+        HeadwordCase{"billycock", "billycock"}, HeadwordCase{"wiredraw", "wiredraw"},
+        HeadwordCase{"handhold", "handhold"}, HeadwordCase{"hardworking", "hardworking"},
+        HeadwordCase{"ceil", "ceil"}, HeadwordCase{"polish", "polish"}));
+
+struct FitCase {
+    const char* written;
+    const char* sense;
+    const char* expected;
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << '"' << c.written << '"';
+}
+
+class FittedHeadwords : public Installed, public ::testing::WithParamInterface<FitCase> {};
+
+TEST_P(FittedHeadwords, AreWrittenAsTheirSensesShow) {
+    const QString written = QString::fromUtf8(GetParam().written);
+    const QString repaired = repairHeadword(written, words(), {});
+    EXPECT_EQ(fitHeadword(written, repaired, {QString::fromUtf8(GetParam().sense)}, words()),
+              QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Real, FittedHeadwords,
+    ::testing::Values(FitCase{"ian", "(sonek) özgü: amphibian, Smithsonian", "-ian"},
+                      FitCase{"spiro", "(önek), (tıb.) nefes, soluk", "spiro-"},
+                      FitCase{"pta", "(kıs.) Parent-Teacher Association", "PTA"},
+                      FitCase{"y.m.c.a.", "(kıs.) Young Men's Christian Association", "Y.M.C.A."},
+                      FitCase{"vang", "(den.) gizin ablisi iskota halatı", "vang"},
+                      // A name, a word that is a suffix as well, an abbreviation of words.
+                      FitCase{"brazil", "Brezilya", "Brazil"},
+                      FitCase{"herd", "(sonek) çoban, sürücü: cowherd", "herd"},
+                      FitCase{"co", "(kıs.) company, county", "co"}));
 
 } // namespace

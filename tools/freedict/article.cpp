@@ -414,6 +414,65 @@ QString tidyMeaning(QString text) {
 
 } // namespace
 
+QString fitHeadword(const QString& written, const QString& repaired, const QStringList& senses,
+                    const EnglishWords& words) {
+    if (senses.isEmpty() || repaired.contains(u' ')) {
+        return repaired;
+    }
+    const QString& first = senses.front();
+    // A capital that the name rule gave a word that is a person's name as well as a word of
+    // its own, where the meaning names no one: "vang", "(den.) gizin ablisi iskota halatı";
+    // "jenny", "kip".
+    QString h = repaired;
+    if (repaired != written && repaired.compare(written, Qt::CaseInsensitive) == 0) {
+        static const QRegularExpression capital(QStringLiteral("(?<![\\w(])\\p{Lu}"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+        static const QRegularExpression parenthesised(QStringLiteral("\\([^()]*\\)"));
+        const bool named = std::any_of(senses.begin(), senses.end(), [&](const QString& sense) {
+            return QString(sense).remove(parenthesised).contains(capital);
+        });
+        if ((!named && words.isPersonalName(written)) ||
+            first.startsWith(QStringLiteral("(önek)")) ||
+            first.startsWith(QStringLiteral("(sonek)"))) {
+            h = written;
+        }
+    }
+    // A prefix or suffix that lost its hyphen: "spiro" is "spiro-", "ian" is "-ian".
+    if (!h.contains(u'-') && !words.isWord(h)) {
+        if (first.startsWith(QStringLiteral("(önek)"))) {
+            return h.toLower() + u'-';
+        }
+        if (first.startsWith(QStringLiteral("(sonek)"))) {
+            return u'-' + h.toLower();
+        }
+    }
+    // An abbreviation of a name in capitals: "PTA", Parent-Teacher Association.
+    if (first.startsWith(QStringLiteral("(kıs.) "))) {
+        static const QRegularExpression word(QStringLiteral("[A-Za-z']+"));
+        QString initials;
+        for (auto it = word.globalMatch(first, 7); it.hasNext();) {
+            const QString w = it.next().captured();
+            if (w.front().isUpper()) {
+                initials += w.front();
+            } else if (w != u"of" && w != u"and" && w != u"for" && w != u"the" && w != u"per") {
+                break;
+            }
+        }
+        QString letters = h;
+        letters.remove(u'.').remove(u' ');
+        if (initials.size() >= 2 && letters.compare(initials, Qt::CaseInsensitive) == 0) {
+            return h.toUpper();
+        }
+    }
+    return h;
+}
+
+namespace {
+QString misreadHeadword(const QString& headword, const EnglishWords& words,
+                        const QSet<QString>& taken);
+QString gluedHeadword(const QString& headword, const EnglishWords& words);
+} // namespace
+
 QString withoutFinalStop(const QString& sense) {
     static const QRegularExpression finalWord(QStringLiteral("(\\w+)\\.$"),
                                               QRegularExpression::UseUnicodePropertiesOption);
@@ -536,26 +595,102 @@ QString repairHeadword(const QString& headword, const EnglishWords& words,
     if (const QString compound = words.compoundSpelling(headword); !compound.isEmpty()) {
         return compound;
     }
-    // Letters that the scan of the printed dictionary misread.
-    static const std::pair<const char*, const char*> misreadings[] = {
-        {"i", "l"},  {"l", "i"}, {"1", "l"}, {"0", "o"},
-        {"rn", "m"}, {"e", "c"}, {"c", "e"}, {"v", "y"}};
-    if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-')) {
+    // A word that English spells so, though the word lists lack it: "puling", "caviler".
+    if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-') ||
+        words.spellsEnglish(headword)) {
         return headword;
     }
+    const QString misread = misreadHeadword(headword, words, taken);
+    return misread != headword ? misread : gluedHeadword(headword, words);
+}
+
+namespace {
+
+// A word that the scan misread as the known word it stands for.
+QString misreadHeadword(const QString& headword, const EnglishWords& words,
+                        const QSet<QString>& taken) {
+    // Letters that the scan of the printed dictionary misread.
+    static const std::pair<const char*, const char*> misreadings[] = {
+        {"i", "l"}, {"l", "i"}, {"1", "l"}, {"0", "o"},  {"rn", "m"}, {"e", "c"},
+        {"c", "e"}, {"v", "y"}, {"q", "g"}, {"cl", "d"}, {"li", "h"}, {"ee", "cc"}};
     QStringList candidates;
+    const auto consider = [&](const QString& candidate, bool common) {
+        // A compound that lost its hyphen as well ("hiqhsoundinq" is "high-sounding").
+        const QString compound =
+            words.isWord(candidate) ? QString() : words.compoundSpelling(candidate);
+        const QString found = compound.isEmpty() ? candidate : compound;
+        // A common word, or for a shape English hardly writes a rarer one that WordNet knows.
+        const bool known =
+            common ? words.level(candidate) <= 60
+                   : words.isWord(candidate) || !compound.isEmpty() || words.isLemma(candidate);
+        if (known && !taken.contains(found) && !candidates.contains(found)) {
+            candidates << found;
+        }
+    };
+    // A letter the scan lost: an s or h of two ("wordles" is "wordless", "withold" is
+    // "withhold"), a final e ("ideat").
+    for (qsizetype at = 0; at < headword.size(); ++at) {
+        if (headword[at] == u's' || headword[at] == u'h') {
+            consider(headword.left(at + 1) + headword.mid(at), true);
+        }
+    }
+    consider(headword + u'e', true);
     for (const auto& [wrong, right] : misreadings) {
         const QString w = QString::fromLatin1(wrong);
+        // A letter that English hardly writes so ("q" without "u", "ee" before a consonant and
+        // an "a") is misread whatever the word: a rare one may be right ("saeeate" is
+        // "saccate"); otherwise only a common word is taken.
+        const bool rareShape = w == u"q" || w == u"1" || w == u"0" || w == u"ee";
+        int places = 0;
         for (qsizetype at = headword.indexOf(w); at >= 0; at = headword.indexOf(w, at + 1)) {
-            const QString candidate =
-                headword.left(at) + QLatin1String(right) + headword.mid(at + w.size());
-            if (words.isWord(candidate) && words.level(candidate) <= 60 &&
-                !taken.contains(candidate) && !candidates.contains(candidate)) {
-                candidates << candidate;
-            }
+            consider(headword.left(at) + QLatin1String(right) + headword.mid(at + w.size()),
+                     !rareShape);
+            ++places;
+        }
+        if (places > 1) {
+            // The same letter misread throughout: "saeeate", "hiqhsoundinq".
+            consider(QString(headword).replace(w, QLatin1String(right)), !rareShape);
         }
     }
     return candidates.size() == 1 ? candidates.front() : headword;
 }
+
+// Two words that the scan glued together: "fullingmill" is "fulling mill".
+QString gluedHeadword(const QString& headword, const EnglishWords& words) {
+    if (headword.size() < 7 || words.isWord(headword) || words.isLemma(headword) ||
+        !isEnglishLetters(headword) || headword.contains(u'\'') || headword.contains(u'-') ||
+        !headword.front().isLower()) {
+        return headword;
+    }
+    // English writes many compounds as one word ("bookstand", "afterclap"), but none whose
+    // first word ends in -ing, -ed or -ly: such a word is two ("cruisingspeed", "criticallyill"),
+    // cut in one way only.
+    // The ending must be one: "fulling" is "full" and -ing, "cruising" "cruise", but "swing",
+    // "billy" and "wired raw" are none.
+    const auto inflected = [&](const QString& w) {
+        for (const QLatin1String ending : {QLatin1String("ing"), QLatin1String("ed")}) {
+            const QString stem = w.chopped(ending.size());
+            if (w.endsWith(ending) && stem.size() >= 3 &&
+                (words.isWord(stem) || words.isWord(stem + u'e'))) {
+                return true;
+            }
+        }
+        return w.endsWith(QLatin1String("ly")) && words.isWord(w.chopped(2));
+    };
+    QString cut;
+    for (qsizetype k = 5; k + 4 <= headword.size(); ++k) {
+        const QString first = headword.left(k);
+        const QString second = headword.mid(k);
+        if (words.isWord(first) && words.isWord(second) && inflected(first)) {
+            if (!cut.isEmpty()) {
+                return headword;
+            }
+            cut = first + u' ' + second;
+        }
+    }
+    return cut.isEmpty() ? headword : cut;
+}
+
+} // namespace
 
 } // namespace peltavo::freedict

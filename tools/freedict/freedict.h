@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 // Reading the FreeDict dictionaries that Debian ships for dictd (dict-freedict-eng-tur and
@@ -69,8 +70,9 @@ public:
     static EnglishWords load(const QStringList& paths);
     // The system word lists that exist among /usr/share/dict/american-english and
     // british-english; throws peltavo::Error when neither is there. The levels of
-    // /usr/share/dict/scowl up to kSystemMaxLevel and the lemmas of /usr/share/wordnet (Debian
-    // wordnet-base) are loaded as well when those folders are there.
+    // /usr/share/dict/scowl up to kSystemMaxLevel, the lemmas of /usr/share/wordnet (Debian
+    // wordnet-base) and the Hunspell dictionaries en_US and en_GB of /usr/share/hunspell (Debian
+    // hunspell-en-us, hunspell-en-gb) are loaded as well when they are there.
     static EnglishWords loadSystem();
 
     // Loads the lemmas of WordNet's index files (index.noun, index.verb, index.adj, index.adv)
@@ -84,7 +86,8 @@ public:
     QString compoundSpelling(const QString& glued) const;
 
     // Loads the levels from the SCOWL files "english-words.LEVEL" in dir (each file holds the
-    // words that enter at that level). Throws peltavo::Error when dir holds no such file or one
+    // words that enter at that level), and the names of people of "english-proper-names.LEVEL"
+    // up to level 50. Throws peltavo::Error when dir holds no such file or one
     // cannot be read. A word keeps the lowest level it is found at. Levels above maxLevel are
     // not read: their words count as unknown (100).
     void loadLevels(const QString& dir, int maxLevel = 100);
@@ -106,6 +109,14 @@ public:
     qsizetype size() const { return folded_.size(); }
     // Whether the word lists hold the word with a capital only ("Egypt", "English").
     bool isName(const QString& word) const;
+    // Adds a Hunspell dictionary that spellsEnglish asks; throws as Speller does.
+    void addSpeller(const QString& affPath, const QString& dicPath);
+    // Whether one of the Hunspell dictionaries accepts the word as it is written ("puling",
+    // "caviler", which the word lists lack); false without one.
+    bool spellsEnglish(const QString& word) const;
+    // Whether SCOWL lists the word as a person's name ("Ian", "Jenny"), ignoring case; loaded
+    // with the levels.
+    bool isPersonalName(const QString& word) const { return personal_.contains(word.toLower()); }
 
     // How common a word or phrase is, from 10 (most common) to 100 (unknown), ignoring case.
     // With levels loaded, a word has its SCOWL level, or 100; without, a listed word has 50 and
@@ -113,10 +124,12 @@ public:
     int level(const QString& wordOrPhrase) const;
 
 private:
-    QSet<QString> folded_;              // every word in lower case
-    QSet<QString> exact_;               // every word as listed
-    QHash<QString, int> levels_;        // lower case word -> SCOWL level
-    QSet<QString> lemmas_;              // WordNet's single-word lemmas
+    QSet<QString> folded_;       // every word in lower case
+    QSet<QString> exact_;        // every word as listed
+    QHash<QString, int> levels_; // lower case word -> SCOWL level
+    QSet<QString> lemmas_;       // WordNet's single-word lemmas
+    QSet<QString> personal_;     // SCOWL's names of people, in lower case
+    std::vector<std::shared_ptr<const Speller>> spellers_;
     QHash<QString, QString> compounds_; // WordNet's compounds without blanks and hyphens
 };
 

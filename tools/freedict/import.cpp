@@ -361,21 +361,22 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
 
     EnglishSide out;
     for (size_t a = 0; a < articles.size(); ++a) {
-        QStringList headwords;
-        for (const QString& form : forms[a]) {
-            const QString repaired = repairHeadword(form, words, taken);
-            r.headwordRepairs += repaired != form;
-            headwords << repaired;
-        }
-        headwords.removeDuplicates();
-        r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
-
         QStringList repaired;
         for (const QString& sense : senses[a]) {
             const QString fixed = repairSense(sense, vocabulary);
             r.textRepairs += fixed != sense;
             repaired << fixed;
         }
+
+        QStringList headwords;
+        for (const QString& form : forms[a]) {
+            const QString spelt =
+                fitHeadword(form, repairHeadword(form, words, taken), repaired, words);
+            r.headwordRepairs += spelt != form;
+            headwords << spelt;
+        }
+        headwords.removeDuplicates();
+        r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
         Article article = splitArticle(headwords, repaired, vocabulary);
         for (RunOn& runOn : article.runOns) {
             for (QString& form : runOn.forms) {
