@@ -669,11 +669,13 @@ TEST_F(Installed, EnglishTurkish) {
     EXPECT_TRUE(entries.at(QStringLiteral("push")).startsWith(QStringLiteral("1. itmek")));
 
     // Run-on words, further spellings and repaired headwords are entries of their own.
-    for (const char* headword : {"birthday", "everyday", "usually", "desperation", "touchable",
-                                 "evolve", "red-handed", "good-bye", "neighbour"}) {
+    for (const char* headword :
+         {"birthday", "everyday", "usually", "desperation", "touchable", "evolve", "red-handed",
+          "good-bye", "neighbour", "legalistic", "heroical", "okapi", "-ian", "PTA"}) {
         EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 1u) << headword;
     }
-    for (const char* headword : {"goodby, good-bye", "evoive", "redhanded", "touch able"}) {
+    for (const char* headword : {"goodby, good-bye", "evoive", "redhanded", "touch able",
+                                 "heroicical", "okapl", "Ian", "Pta"}) {
         EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 0u) << headword;
     }
     EXPECT_EQ(entries.at(QStringLiteral("birthday")), QStringLiteral("doğum günü"));

@@ -174,6 +174,21 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"(-ed, - ing veya -led) eşit olmak",
                            "(-ed, - ing veya -led) eşit olmak"}));
 
+class ColonSeparators : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(ColonSeparators, BetweenTurkishWordsSeparateSenses) {
+    EXPECT_EQ(fixColonSeparators(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, ColonSeparators,
+    ::testing::Values(Case{"serpmek, sıçratmak: çamurlamak", "serpmek, sıçratmak; çamurlamak"},
+                      Case{"enişte; kayınbirader: bacanak", "enişte; kayınbirader; bacanak"},
+                      // After an English word, inside parentheses: colons.
+                      Case{"I have confidence in him: Ona itimadım var",
+                           "I have confidence in him: Ona itimadım var"},
+                      Case{"(Not: harf tarif edatı) kaba et.",
+                           "(Not: harf tarif edatı) kaba et."}));
+
 class LowercaseNames : public Installed, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(LowercaseNames, GetTheirCapital) {
@@ -390,6 +405,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "girmesine müsaade etmek admit of imkân vermek admittance içeriye kabul",
                     "girmesine müsaade etmek",
                     "admit of: imkân vermek || admittance: içeriye kabul"},
+        // A short Turkish word ends a sense, no abbreviation.
+        ArticleCase{"ShortLastWord", "fanny", "(A.B.D.), (k. dili) but, kaba et.",
+                    "(A.B.D.), (k. dili) but, kaba et", ""},
         // A sentence of Turkish alone is no run-on; nor is a cross-reference.
         ArticleCase{"NoRunOn", "hello|a", "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz.|(bak.) an)",
                     "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz|(bak.) an)", ""}),
@@ -423,7 +441,7 @@ INSTANTIATE_TEST_SUITE_P(
         HeadwordCase{"laconic, ical", "laconic|laconical"},
         HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
         HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
-        HeadwordCase{"pavior,-ingiour", "pavior"},
+        HeadwordCase{"heroicical", "heroic|heroical"}, HeadwordCase{"pavior,-ingiour", "pavior"},
         // Compounds as WordNet spells them; misread letters; names.
         HeadwordCase{"redhanded", "red-handed"}, HeadwordCase{"longdistance", "long-distance"},
         HeadwordCase{"batteringram", "battering ram"}, HeadwordCase{"evoive", "evolve"},

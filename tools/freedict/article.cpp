@@ -487,8 +487,13 @@ QString withoutFinalStop(const QString& sense) {
     if (!m.hasMatch()) {
         return sense;
     }
+    // The short Turkish words that end a sense ("kaba et", "şöyle ki") are no abbreviations.
+    static const QSet<QString> shortWords =
+        wordSet("et ki de da ve su iş ev ay ok on ön öz üç un il ip iz at ot ut ak al an ar as az "
+                "el en er ez in ol ya ye yün");
     const qsizetype start = m.capturedStart(1);
-    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') || m.captured(1).size() < 3 ||
+    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') ||
+                             (m.captured(1).size() < 3 && !shortWords.contains(m.captured(1))) ||
                              abbreviations.contains(m.captured(1));
     return abbreviated ? sense : sense.chopped(1);
 }
@@ -560,6 +565,11 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words) {
             if (!expanded.isEmpty() && (words.isWord(expanded) || ending.size() <= 4)) {
                 forms << expanded;
             }
+            continue;
+        }
+        // "heroicical": the source's way of writing "heroic, heroical".
+        if (piece.endsWith(QLatin1String("icical")) && words.isWord(piece.chopped(4))) {
+            forms << piece.chopped(4) << piece.chopped(6) + QStringLiteral("ical");
             continue;
         }
         forms << piece;

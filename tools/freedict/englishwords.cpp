@@ -78,8 +78,8 @@ QStringList bestCut(const QString& word, const EnglishWords& words) {
 }
 
 bool shouldTrySplit(const QString& run, const EnglishWords& words) {
-    if (run.size() < 4 || words.contains(run)) {
-        return false;
+    if (run.size() < 4 || words.contains(run) || words.spellsEnglish(run)) {
+        return false; // "spermatic", which Hunspell knows though the word lists do not
     }
     bool hasLower = false;
     for (QChar c : run) {

@@ -157,8 +157,9 @@ public:
 
 private:
     static const QRegularExpression& glued() {
+        // A stress mark may stand before the marker: "legalis'(tic.)".
         static const QRegularExpression re =
-            unicodeRe(QStringLiteral("(\\w*)\\(([^()\\s]{1,8})\\.\\)(\\w*)"));
+            unicodeRe(QStringLiteral("(\\w*'?)\\(([^()\\s]{1,8})\\.\\)(\\w*)"));
         return re;
     }
 

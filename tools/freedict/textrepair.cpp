@@ -557,8 +557,7 @@ QString rescan(const QString& word, const Vocabulary& words) {
     }
     // A circumflex ("emlâkini") tells a front vowel that the spelling dictionary does not see.
     static const QRegularExpression circumflex(QStringLiteral("[âîû]"));
-    if (found.isEmpty() && !word.contains(u'1') && words.turkish(word) <= 2 &&
-        !word.contains(circumflex)) {
+    if (found.isEmpty() && !word.contains(u'1') && words.turkish(word) <= 2) {
         // The text must write the word, or one made from it: "bollaştırmak" for "bollaşmak".
         QStringList marks;
         confusedOnce(word, kMarkConfusions, marks);
@@ -571,6 +570,9 @@ QString rescan(const QString& word, const Vocabulary& words) {
             }
             if (word[at] == u'z') {
                 return words.turkish(candidate) < 2;
+            }
+            if (word[at] == u'ı' && word.contains(circumflex)) {
+                return true;
             }
             return words.turkish(candidate) == 0 &&
                    !words.writesPrefix(candidate.left(std::max<qsizetype>(at + 1, 5)));
@@ -609,7 +611,8 @@ QSet<QString> wordSet(const char* words) {
 // The small words that Turkish always writes apart.
 bool isFunctionWord(const QString& word) {
     static const QSet<QString> words =
-        wordSet("bir ve veya ile için gibi kadar göre de da ki her olarak çok daha en bu şu ne o");
+        wordSet("bir ve veya ile için gibi kadar göre de da ki her olarak çok daha en bu şu ne o "
+                "iki üç dört beş altı yedi sekiz dokuz on yirmi otuz kırk elli yüz bin");
     return words.contains(word);
 }
 
@@ -628,16 +631,21 @@ bool areTwoWords(const QString& first, const QString& second, const QString& glu
                  const Vocabulary& words) {
     static const QRegularExpression lightVerb(
         QStringLiteral("^(?:et(?:m|t|ti|en|er|ir|miş)|ed(?:e|i)|ol(?:m|a|u|d|du)|eyle|kıl)"));
+    // An adjective made with -li or -siz after a word that describes it: "sert dokulu".
+    static const QRegularExpression adjective(QStringLiteral("(?:lı|li|lu|lü|sız|siz|suz|süz)$"));
+    static const QSet<QString> prefixes = wordSet("ara kara yarı orta saf ana alaca ak öz tanrı");
+    if (prefixes.contains(first)) {
+        return false;
+    }
     const int apart = words.pair(first, second);
-    if (isFunctionWord(first) || isFunctionWord(second) || lightVerb.match(second).hasMatch()) {
+    if (isFunctionWord(first) || isFunctionWord(second) || lightVerb.match(second).hasMatch() ||
+        adjective.match(second).hasMatch()) {
         return apart > 0;
     }
     static const QRegularExpression compoundHead(
         QStringLiteral("(?:otu|çiçeği|böceği|balığı|kuşu|ağacı|dikeni|arısı|tavuğu|kuyruğu|"
                        "sizce|hane|name|zade|bilim|bilimi)$"));
-    static const QSet<QString> prefixes = wordSet("ara kara yarı orta saf ana alaca ak öz tanrı");
-    return apart >= 2 && apart >= words.turkish(glued) && !prefixes.contains(first) &&
-           !compoundHead.match(second).hasMatch();
+    return apart >= 2 && apart >= words.turkish(glued) && !compoundHead.match(second).hasMatch();
 }
 
 } // namespace
@@ -713,10 +721,11 @@ QString fixLowercaseNames(const QString& text, const Vocabulary& words) {
         text,
         [&](const QString& word) {
             const auto name = words.names_.constFind(word);
-            if (name != words.names_.cend()) {
-                // A short name may be a common word as well: "çek", "ren" (geyiği).
-                return word.size() >= 4 ? *name : word;
+            if (name != words.names_.cend() && word.size() >= 4) {
+                return *name;
             }
+            // A short name may be a common word as well: "çek", "ren" (geyiği); the spelling
+            // dictionary decides below.
             if (word.size() < 3 || !word.front().isLower() || words.english(word) ||
                 words.spelt(word)) {
                 return word;
@@ -825,6 +834,31 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     return out;
 }
 
+QString fixColonSeparators(const QString& text, const Vocabulary& words) {
+    if (!words.hasSpeller() || !text.contains(QLatin1String(": "))) {
+        return text;
+    }
+    static const QRegularExpression colon =
+        unicodeRe(QStringLiteral("(?<![\\w'])(\\p{Ll}+): (\\p{Ll}+)(?![\\w'])"));
+    const auto turkish = [&](const QString& w) {
+        return words.spelt(w) && !words.english(w) && !words.words().isLemma(w);
+    };
+    QString out = text;
+    for (qsizetype from = 0;;) {
+        const auto m = colon.match(out, from);
+        if (!m.hasMatch()) {
+            break;
+        }
+        const qsizetype at = m.capturedEnd(1);
+        const bool inParentheses = out.left(at).count(u'(') > out.left(at).count(u')');
+        if (!inParentheses && turkish(m.captured(1)) && turkish(m.captured(2))) {
+            out[at] = u';';
+        }
+        from = m.capturedStart(2);
+    }
+    return out;
+}
+
 QString repairSense(const QString& sense, const Vocabulary& words) {
     QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
     text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
@@ -836,6 +870,7 @@ QString repairSense(const QString& sense, const Vocabulary& words) {
     text = fixScanErrors(text, words);
     text = splitGluedWords(text, words);
     text = fixLowercaseNames(text, words);
+    text = fixColonSeparators(text, words);
     return removeStressMarksInText(text, words);
 }
 

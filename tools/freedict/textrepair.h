@@ -150,6 +150,11 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words);
 // fixStrayMarks.
 QString normalizeLabels(const QString& text);
 
+// A colon between two Turkish words, where the source separates senses: "sıçratmak: çamurlamak"
+// is "sıçratmak; çamurlamak". A colon after an English word ("in him: Ona ...") or inside
+// parentheses stays. Needs the spelling dictionary.
+QString fixColonSeparators(const QString& text, const Vocabulary& words);
+
 // All the repairs above on one sense, in the order they depend on each other.
 QString repairSense(const QString& sense, const Vocabulary& words);
 
