@@ -429,6 +429,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "beautiful", "güzel|latif|hoş"},
         TermsCase{"StopAtAColon", "vermek, teslim etmek: elden ele geçirmek", "deliver",
                   "vermek|teslim etmek"},
+        TermsCase{"TwoVerbsWithoutTheirComma", "canlandırmak şevklendirmek, teşvik etmek",
+                  "animate", "canlandırmak|şevklendirmek|teşvik etmek"},
         TermsCase{"WithoutLabelsAndRemarks", "(k. dili) (-ned, -ning) güneş (gök), gün (eski)",
                   "sun", "güneş|gün"},
         TermsCase{"BrokenPluralLabel", "(çoğ.) women) kadın", "woman", "kadın"},

@@ -441,7 +441,8 @@ INSTANTIATE_TEST_SUITE_P(
         HeadwordCase{"laconic, ical", "laconic|laconical"},
         HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
         HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
-        HeadwordCase{"heroicical", "heroic|heroical"}, HeadwordCase{"pavior,-ingiour", "pavior"},
+        HeadwordCase{"heroicical", "heroic|heroical"}, HeadwordCase{"cloek", "clock"},
+        HeadwordCase{"pavior,-ingiour", "pavior"},
         // Compounds as WordNet spells them; misread letters; names.
         HeadwordCase{"redhanded", "red-handed"}, HeadwordCase{"longdistance", "long-distance"},
         HeadwordCase{"batteringram", "battering ram"}, HeadwordCase{"evoive", "evolve"},

@@ -619,12 +619,13 @@ namespace {
 // A word that the scan misread as the known word it stands for.
 QString misreadHeadword(const QString& headword, const EnglishWords& words,
                         const QSet<QString>& taken) {
+    const bool spelt = words.spellsEnglish(headword);
     // Letters that the scan of the printed dictionary misread.
     static const std::pair<const char*, const char*> misreadings[] = {
         {"i", "l"}, {"l", "i"}, {"1", "l"}, {"0", "o"},  {"rn", "m"}, {"e", "c"},
         {"c", "e"}, {"v", "y"}, {"q", "g"}, {"cl", "d"}, {"li", "h"}, {"ee", "cc"}};
     QStringList candidates;
-    const auto consider = [&](const QString& candidate, bool common) {
+    const auto consider = [&](const QString& candidate, bool common, bool mayBeTaken = false) {
         // A compound that lost its hyphen as well ("hiqhsoundinq" is "high-sounding").
         const QString compound =
             words.isWord(candidate) ? QString() : words.compoundSpelling(candidate);
@@ -633,7 +634,11 @@ QString misreadHeadword(const QString& headword, const EnglishWords& words,
         const bool known =
             common ? words.level(candidate) <= 60
                    : words.isWord(candidate) || !compound.isEmpty() || words.isLemma(candidate);
-        if (known && !taken.contains(found) && !candidates.contains(found)) {
+        // A headword of its own already is taken only for the commonest misreading, a c read
+        // as an e, and where Hunspell's English dictionaries reject the misread word ("elip" is
+        // "clip"; "ceil" stays, "mlle" is no "mile").
+        const bool free = !taken.contains(found) || (mayBeTaken && words.hasSpellers() && !spelt);
+        if (known && free && !candidates.contains(found)) {
             candidates << found;
         }
     };
@@ -654,7 +659,7 @@ QString misreadHeadword(const QString& headword, const EnglishWords& words,
         int places = 0;
         for (qsizetype at = headword.indexOf(w); at >= 0; at = headword.indexOf(w, at + 1)) {
             consider(headword.left(at) + QLatin1String(right) + headword.mid(at + w.size()),
-                     !rareShape);
+                     !rareShape, w == u"e");
             ++places;
         }
         if (places > 1) {

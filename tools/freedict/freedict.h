@@ -114,6 +114,7 @@ public:
     // Whether one of the Hunspell dictionaries accepts the word as it is written ("puling",
     // "caviler", which the word lists lack); false without one.
     bool spellsEnglish(const QString& word) const;
+    bool hasSpellers() const { return !spellers_.empty(); }
     // Whether SCOWL lists the word as a person's name ("Ian", "Jenny"), ignoring case; loaded
     // with the levels.
     bool isPersonalName(const QString& word) const { return personal_.contains(word.toLower()); }

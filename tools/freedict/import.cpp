@@ -378,7 +378,12 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
         }
         headwords.removeDuplicates();
         r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
-        Article article = splitArticle(headwords, repaired, vocabulary);
+        // The words made from the headword may show the scan's misreading as well
+        // ("elipboard" in "elip", now "clip").
+        QStringList stems = headwords + forms[a];
+        stems.removeDuplicates();
+        Article article = splitArticle(stems, repaired, vocabulary);
+        article.forms = headwords;
         for (RunOn& runOn : article.runOns) {
             for (QString& form : runOn.forms) {
                 // "brotherin-law", "everyfour days", "evervone", "excessluggage"
