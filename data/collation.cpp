@@ -22,6 +22,17 @@ int32_t length(QStringView text) {
     return static_cast<int32_t>(text.size());
 }
 
+// How many characters of the text weigh nothing in compare(): blanks, punctuation and symbols,
+// everything but letters, their marks and digits.
+int ignorables(QStringView text) {
+    int count = 0;
+    for (QChar c : text) {
+        if (!c.isLetterOrNumber() && !c.isMark() && !c.isSurrogate())
+            ++count;
+    }
+    return count;
+}
+
 // A collator of the language's rules with these settings; throws when ICU cannot give one.
 //   strength: UCOL_SECONDARY compares letters (primary) and accents (secondary) and nothing
 //       after them: case is the third level. UCOL_IDENTICAL goes on through case, punctuation
@@ -79,6 +90,9 @@ int Collation::compare(QStringView a, QStringView b) const {
 }
 
 int Collation::compareTies(QStringView a, QStringView b) const {
+    // The plain spelling first: "be" before "b.e.", "well" before "we'll", "ID" before "I'd".
+    if (int r = ignorables(a) - ignorables(b))
+        return sign(r);
     if (int r = ucol_strcoll(full_.get(), units(a), length(a), units(b), length(b)))
         return sign(r);
     // Texts ICU finds identical differ at most in how they are composed (é as one character or

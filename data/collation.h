@@ -17,8 +17,10 @@ namespace peltavo {
 // characters "shifted"): letter case, blanks and punctuation never decide, so "What" equals
 // "what", "the " equals "the" and "good-bye" equals "goodbye", while "café" follows "cafe".
 // That is the comparison of a filter's = and >=. The sort orders by it too and breaks its ties by
-// the stored text (ICU at full strength: lower case first, then punctuation; then code units),
-// so that texts equal in a filter stand together and the order is total.
+// the stored text, the plain spelling first: fewer blanks and marks first ("be" before "b.e.",
+// "well" before "we'll", "ID" before "I'd"), then ICU at full strength (lower case first, then
+// punctuation), then code units. So texts equal in a filter stand together, the plainest of them
+// first, and the order is total.
 class Collation {
 public:
     enum class Language { English, Turkish };

@@ -24,16 +24,22 @@ struct Pair {
 };
 
 const Pair kPairs[] = {
-    // Case, blanks and punctuation do not decide. Among texts equal so, lower case comes first,
-    // then a blank or a mark where the other text has a letter, and a text that ends first.
+    // Case, blanks and punctuation do not decide. Among texts equal so, the plain spelling comes
+    // first: fewer blanks and marks, then lower case, then a text that ends first.
     {En, "What", "what", 0, 1, "a capital finds the lower-case word"},
     {En, "the ", "the", 0, 1, "the blank the word pick keeps"},
     {En, "the ", "theanthropic", -1, -1, "a word before its longer neighbours"},
     {En, "you ", "you-all", -1, -1, "a blank before a hyphenated neighbour"},
     {En, "Yes", "yeshiva", -1, -1, "a capitalised word before its longer neighbours"},
-    {En, "good-bye", "goodbye", 0, -1, "a hyphen does not decide"},
-    {En, "co-op", "coop", 0, -1, "a hyphen does not decide"},
-    {En, "a b", "ab", 0, -1, "a blank inside does not decide"},
+    {En, "good-bye", "goodbye", 0, 1, "a hyphen does not decide; the plain spelling first"},
+    {En, "co-op", "coop", 0, 1, "a hyphen does not decide; the plain spelling first"},
+    {En, "a b", "ab", 0, 1, "a blank inside does not decide; the plain spelling first"},
+    {En, "b.e.", "be", 0, 1, "full stops: the word before the abbreviation"},
+    {En, "we'll", "well", 0, 1, "an apostrophe: the word before the contraction"},
+    {En, "I'd", "ID", 0, 1, "fewer marks decide before case"},
+    {En, "ID", "id", 0, 1, "then lower case first"},
+    {En, "Be", "b.e.", 0, -1, "a capital without marks before small letters with marks"},
+    {En, "a-b c", "a b-c", 0, 1, "as many marks: the first different one decides, a blank first"},
     {En, "don", "don't", -1, -1, "an apostrophe does not decide, its letters do"},
     {En, "it?", "it", 0, 1, "a question mark does not decide"},
     // Accents count, but only after the letters.

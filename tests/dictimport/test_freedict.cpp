@@ -281,6 +281,8 @@ protected:
                                     "(zool.)Acanthophis\n4. e(den.)   ve  (A.B.D.) vb.\n")},
                     {QStringLiteral("hardworking"),
                      QStringLiteral("hardworking /hˈɑːdwɜːkɪŋ/\n1. çalışkan\n")},
+                    {QStringLiteral("artery"),
+                     QStringLiteral("artery /ˈɑːtəɹi/\n1. arter\n2. büyük nehir. artesian\n")},
                     {QStringLiteral("empty"), QStringLiteral("empty /ˈɛmpti/\n")}});
         writeDictd(
             tmp.path(), QStringLiteral("freedict-tur-eng"),
@@ -315,8 +317,11 @@ TEST_F(Import, EnglishTurkishMergesCleansAndKeepsEverySense) {
         QStringLiteral("1. sigorta\r\n2. sigorta poliçesi, assignment\r\n"
                        "3. (kıs.) assistant, (zool.) Acanthophis\r\n4. eden ve (A.B.D.) vb."));
     EXPECT_EQ(entries.count(QStringLiteral("empty")), 0u);
-    EXPECT_EQ(report.articles, 12);
-    EXPECT_EQ(report.headwords, 11);
+    // A word without its meaning at the article's end is the next article's headword.
+    EXPECT_EQ(entries.at(QStringLiteral("artery")), QStringLiteral("1. arter\r\n2. büyük nehir"));
+    EXPECT_EQ(report.fragments, 1);
+    EXPECT_EQ(report.articles, 13);
+    EXPECT_EQ(report.headwords, 12);
     EXPECT_EQ(report.splitHeadwords, 2);
     EXPECT_EQ(report.merged, 2);
     EXPECT_EQ(report.skipped, 1);
@@ -335,7 +340,7 @@ TEST_F(Import, TurkishEnglishRepairsGluedPhrases) {
     EXPECT_EQ(entries.at(QStringLiteral("dünya")), QStringLiteral("earth"));
     EXPECT_EQ(entries.at(QStringLiteral("renk")), QStringLiteral("color"));
     EXPECT_EQ(report.headwords, 4 + report.reversed);
-    EXPECT_EQ(report.reversed, 9);
+    EXPECT_EQ(report.reversed, 11);
     EXPECT_EQ(report.extended, 0);
     EXPECT_EQ(report.repaired, 1);
     EXPECT_EQ(report.repairedExamples, QStringList{QStringLiteral("eldersister -> elder sister")});
@@ -424,6 +429,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "beautiful", "güzel|latif|hoş"},
         TermsCase{"StopAtAColon", "vermek, teslim etmek: elden ele geçirmek", "deliver",
                   "vermek|teslim etmek"},
+        TermsCase{"TwoVerbsWithoutTheirComma", "canlandırmak şevklendirmek, teşvik etmek",
+                  "animate", "canlandırmak|şevklendirmek|teşvik etmek"},
         TermsCase{"WithoutLabelsAndRemarks", "(k. dili) (-ned, -ning) güneş (gök), gün (eski)",
                   "sun", "güneş|gün"},
         TermsCase{"BrokenPluralLabel", "(çoğ.) women) kadın", "woman", "kadın"},
@@ -664,11 +671,13 @@ TEST_F(Installed, EnglishTurkish) {
     EXPECT_TRUE(entries.at(QStringLiteral("push")).startsWith(QStringLiteral("1. itmek")));
 
     // Run-on words, further spellings and repaired headwords are entries of their own.
-    for (const char* headword : {"birthday", "everyday", "usually", "desperation", "touchable",
-                                 "evolve", "red-handed", "good-bye", "neighbour"}) {
+    for (const char* headword :
+         {"birthday", "everyday", "usually", "desperation", "touchable", "evolve", "red-handed",
+          "good-bye", "neighbour", "legalistic", "heroical", "okapi", "-ian", "PTA"}) {
         EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 1u) << headword;
     }
-    for (const char* headword : {"goodby, good-bye", "evoive", "redhanded", "touch able"}) {
+    for (const char* headword : {"goodby, good-bye", "evoive", "redhanded", "touch able",
+                                 "heroicical", "okapl", "Ian", "Pta"}) {
         EXPECT_EQ(entries.count(QString::fromUtf8(headword)), 0u) << headword;
     }
     EXPECT_EQ(entries.at(QStringLiteral("birthday")), QStringLiteral("doğum günü"));

@@ -3,6 +3,7 @@
 // word lists and the dictionary that Debian installs (their absence is a broken set-up).
 #include "article.h"
 #include "freedict.h"
+#include "speller.h"
 #include "textrepair.h"
 
 #include <QFileInfo>
@@ -17,15 +18,17 @@ namespace {
 
 const QString kDictd = QStringLiteral("/usr/share/dictd");
 
-// The system word lists, and a vocabulary counted from the whole installed dictionary, as the
-// import counts it.
+// The system word lists and Turkish spelling dictionary, and a vocabulary counted from the whole
+// installed dictionary, as the import counts it.
 class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (!QFileInfo::exists(kDictd + QStringLiteral("/freedict-eng-tur.index")))
             return;
         words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
+        speller_ = Speller::loadTurkish();
         vocabulary_ = std::make_unique<Vocabulary>(*words_);
+        vocabulary_->setSpeller(speller_.get());
         for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
                                               kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
             vocabulary_->count(article.meaning.section(u'\n', 1).split(u'\n'));
@@ -36,6 +39,7 @@ protected:
 
 private:
     static inline std::unique_ptr<EnglishWords> words_;
+    static inline std::unique_ptr<Speller> speller_;
     static inline std::unique_ptr<Vocabulary> vocabulary_;
 };
 
@@ -118,19 +122,21 @@ TEST_P(SplitWords, AreJoinedWhenTheyMakeAnEnglishWord) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Real, SplitWords,
-    ::testing::Values(Case{"komşu, yakın. neigh borly komşuya yakışır",
-                           "komşu, yakın. neighborly komşuya yakışır"},
-                      Case{"tembih etmek. excita'ti on tahrik, tembih",
-                           "tembih etmek. excita'tion tahrik, tembih"},
-                      Case{"yadsınamaz. incon trovert'ibly yadsınamayacak şekilde",
-                           "yadsınamaz. incontrovert'ibly yadsınamayacak şekilde"},
-                      Case{"parmağını kıpırdatmadan, ko laylıkla",
-                           "parmağını kıpırdatmadan, kolaylıkla"},
-                      Case{"bükülmek. bend able eğilir", "bükülmek. bendable eğilir"},
-                      Case{"dokunulur, touch able", "dokunulur, touchable"},
-                      // Two words that are words.
-                      Case{"every one her biri, in to içine, bir den fazla",
-                           "every one her biri, in to içine, bir den fazla"}));
+    ::testing::Values(
+        Case{"komşu, yakın. neigh borly komşuya yakışır",
+             "komşu, yakın. neighborly komşuya yakışır"},
+        Case{"tembih etmek. excita'ti on tahrik, tembih",
+             "tembih etmek. excita'tion tahrik, tembih"},
+        Case{"yadsınamaz. incon trovert'ibly yadsınamayacak şekilde",
+             "yadsınamaz. incontrovert'ibly yadsınamayacak şekilde"},
+        Case{"parmağını kıpırdatmadan, ko laylıkla", "parmağını kıpırdatmadan, kolaylıkla"},
+        Case{"bükülmek. bend able eğilir", "bükülmek. bendable eğilir"},
+        Case{"dokunulur, touch able", "dokunulur, touchable"},
+        Case{"aygıtlar, özel likle elektronik cihazlar", "aygıtlar, özellikle elektronik cihazlar"},
+        Case{"davranış bozuklukları, uyur gezerlik", "davranış bozuklukları, uyurgezerlik"},
+        // Two words that are words.
+        Case{"every one her biri, in to içine, bir den fazla",
+             "every one her biri, in to içine, bir den fazla"}));
 
 class StrayMarks : public Installed, public ::testing::WithParamInterface<Case> {};
 
@@ -149,6 +155,39 @@ INSTANTIATE_TEST_SUITE_P(
                       // Numbers stay.
                       Case{"1926'da kullanılmaya başlanan, 1 kırat=200 mg",
                            "1926'da kullanılmaya başlanan, 1 kırat=200 mg"}));
+
+class Labels : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(Labels, AreWrittenAsTheDictionaryWritesThemMostOften) {
+    EXPECT_EQ(fixStrayMarks(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, Labels,
+    ::testing::Values(Case{"ing, kdili korku, dehşet", "(İng.), (k. dili) korku, dehşet"},
+                      Case{"(b. h.) Hazreti Meryem", "(b.h.) Hazreti Meryem"},
+                      Case{"b.h. hümanizma", "(b.h.) hümanizma"},
+                      Case{"(A.B.D), (k.dili.) kodaman", "(A.B.D.), (k. dili) kodaman"},
+                      Case{"(ing)gemi mutfağı", "(İng.) gemi mutfağı"},
+                      Case{"King's Counsel ing., (huk.) kralın hukuk müşaviri",
+                           "King's Counsel (İng.), (huk.) kralın hukuk müşaviri"},
+                      // The ending of an English verb stays.
+                      Case{"(-ed, - ing veya -led) eşit olmak",
+                           "(-ed, - ing veya -led) eşit olmak"}));
+
+class ColonSeparators : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(ColonSeparators, BetweenTurkishWordsSeparateSenses) {
+    EXPECT_EQ(fixColonSeparators(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, ColonSeparators,
+    ::testing::Values(Case{"serpmek, sıçratmak: çamurlamak", "serpmek, sıçratmak; çamurlamak"},
+                      Case{"enişte; kayınbirader: bacanak", "enişte; kayınbirader; bacanak"},
+                      // After an English word, inside parentheses: colons.
+                      Case{"I have confidence in him: Ona itimadım var",
+                           "I have confidence in him: Ona itimadım var"},
+                      Case{"(Not: harf tarif edatı) kaba et.",
+                           "(Not: harf tarif edatı) kaba et."}));
 
 class LowercaseNames : public Installed, public ::testing::WithParamInterface<Case> {};
 
@@ -169,6 +208,61 @@ INSTANTIATE_TEST_SUITE_P(Real, LowercaseNames,
                                            // A short name that is a common word as well.
                                            Case{"ren geyiği, çin tavuğu",
                                                 "ren geyiği, çin tavuğu"}));
+
+class NamesTheSpellerKnows : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(NamesTheSpellerKnows, GetTheirCapital) {
+    EXPECT_EQ(fixLowercaseNames(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, NamesTheSpellerKnows,
+    ::testing::Values(Case{"en geçerli olan şive, standart ispanyolca",
+                           "en geçerli olan şive, standart İspanyolca"},
+                      Case{"ince yünlü iskoç kumaşı", "ince yünlü İskoç kumaşı"},
+                      // A word the text writes with a capital too seldom: the illness, not Korea.
+                      Case{"(tıb.) kore hastalığı", "(tıb.) kore hastalığı"}));
+
+class ScanErrors : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(ScanErrors, AreTheWordsTheScannerMisread) {
+    EXPECT_EQ(fixScanErrors(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, ScanErrors,
+    ::testing::Values(
+        Case{"(bot.) örtü (tohum taslağmda), integüment",
+             "(bot.) örtü (tohum taslağında), integüment"},
+        Case{"Katolik ve Ortodokslann büyük perhizden önce",
+             "Katolik ve Ortodoksların büyük perhizden önce"},
+        Case{"ABD spor araba yanşı", "ABD spor araba yarışı"},
+        Case{"confidence game dolandıncılık", "confidence game dolandırıcılık"},
+        Case{"üzülmek, te1aş1anmak", "üzülmek, telaşlanmak"},
+        Case{"gıcırtı. glclrtılı", "gıcırtı. gıcırtılı"},
+        Case{"birleşmek, kavusmak", "birleşmek, kavuşmak"},
+        Case{"Amerikan bağımzızlık savaş taraftarı", "Amerikan bağımsızlık savaş taraftarı"},
+        // Right as they are: an ending î without its mark, a circumflex, English words that
+        // the word lists lack.
+        Case{"dikkat, katilik, kesinlik; adali kuvvet", "dikkat, katilik, kesinlik; adali kuvvet"},
+        Case{"mucir kimse, emlâkini kiraya veren", "mucir kimse, emlâkini kiraya veren"},
+        Case{"titrek, ihtizazlı", "titrek, ihtizazlı"},
+        Case{"tabiat bilgini Karl von Linne'in", "tabiat bilgini Karl von Linne'in"},
+        Case{"ranchman, vampirism, vendition", "ranchman, vampirism, vendition"}));
+
+class GluedWords : public Installed, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(GluedWords, AreCutWhereTheTextWritesThemApart) {
+    EXPECT_EQ(splitGluedWords(source(GetParam()), vocabulary()), expected(GetParam()));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, GluedWords,
+    ::testing::Values(Case{"bedeneğitimi, jimnastik", "beden eğitimi, jimnastik"},
+                      Case{"bir tabakdolusu şey", "bir tabak dolusu şey"},
+                      Case{"belli etmeden hareketetmek veya konuşmak",
+                           "belli etmeden hareket etmek veya konuşmak"},
+                      Case{"bir cins karabiber, herhangibir", "bir cins karabiber, herhangi bir"},
+                      // Compounds that Turkish writes as one word.
+                      Case{"kanaryaotu, (bot.) Senecio; çizim, karakalem resim",
+                           "kanaryaotu, (bot.) Senecio; çizim, karakalem resim"}));
 
 class MisreadLetters : public Installed, public ::testing::WithParamInterface<Case> {};
 
@@ -257,7 +351,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "mutat, alışılmış, olağan, herzamanki. as usual âdet üzere, her zamanki gibi. "
                     "It is usual to do so Böyle yapmak adettir. usually  ekseriyetle, çok kere, "
                     "çoğunlukla.",
-                    "mutat, alışılmış, olağan, herzamanki",
+                    "mutat, alışılmış, olağan, her zamanki",
                     "as usual: âdet üzere, her zamanki gibi || It is usual to do so: Böyle yapmak "
                     "adettir || usually: ekseriyetle, çok kere, çoğunlukla"},
         ArticleCase{"Birth", "birth",
@@ -296,6 +390,24 @@ INSTANTIATE_TEST_SUITE_P(
         ArticleCase{"ShortenedEndingsAndPronunciations", "per|truculent",
                     "tarafından. per capita (kap'ltı) nüfus başına. truculence, -cy  vahşilik",
                     "tarafından", "per capita: nüfus başına || truculence, truculency: vahşilik"},
+        // A final e drops before the ending; a Turkish word made from the same loan word ends
+        // the head.
+        ArticleCase{"FinalE", "pule", "çocuk gibi ağlamak, ağlamsamak. puling  mızmız, ağlamsık.",
+                    "çocuk gibi ağlamak, ağlamsamak", "puling: mızmız, ağlamsık"},
+        ArticleCase{"TurkishLoanWord", "arsenic",
+                    "arsenik, sıçanotu. arsenicated arsenikle karışmış olan.", "arsenik, sıçanotu",
+                    "arsenicated: arsenikle karışmış olan"},
+        // A word made from the headword inside the Turkish text, after a Turkish word.
+        ArticleCase{"InsideTheText", "abduction",
+                    "(çocuk) kaçırma|kız kaçırma abductor kaçıran kimse|dışarı çeken kas",
+                    "(çocuk) kaçırma|kız kaçırma", "abductor: kaçıran kimse; dışarı çeken kas"},
+        ArticleCase{"InsideTheTextWithItsWords", "admit",
+                    "girmesine müsaade etmek admit of imkân vermek admittance içeriye kabul",
+                    "girmesine müsaade etmek",
+                    "admit of: imkân vermek || admittance: içeriye kabul"},
+        // A short Turkish word ends a sense, no abbreviation.
+        ArticleCase{"ShortLastWord", "fanny", "(A.B.D.), (k. dili) but, kaba et.",
+                    "(A.B.D.), (k. dili) but, kaba et", ""},
         // A sentence of Turkish alone is no run-on; nor is a cross-reference.
         ArticleCase{"NoRunOn", "hello|a", "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz.|(bak.) an)",
                     "(ünlem) Alo. Merhaba Günaydın Hoş geldiniz|(bak.) an)", ""}),
@@ -322,23 +434,60 @@ TEST_P(HeadwordForms, OneEntryPerSpelling) {
 
 INSTANTIATE_TEST_SUITE_P(
     Real, HeadwordForms,
-    ::testing::Values(HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
-                      HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
-                      HeadwordCase{"psychic,-chical", "psychic|psychical"},
-                      HeadwordCase{"laconic, ical", "laconic|laconical"},
-                      HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
-                      HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
-                      HeadwordCase{"pavior,-ingiour", "pavior"},
-                      // Compounds as WordNet spells them; misread letters; names.
-                      HeadwordCase{"redhanded", "red-handed"},
-                      HeadwordCase{"longdistance", "long-distance"},
-                      HeadwordCase{"batteringram", "battering ram"},
-                      HeadwordCase{"evoive", "evolve"}, HeadwordCase{"expiore", "explore"},
-                      HeadwordCase{"monday", "Monday"}, HeadwordCase{"aegean sea", "Aegean Sea"},
-                      HeadwordCase{"english horn", "English horn"}, HeadwordCase{"de", "de"},
-                      // Right as they are, or a misreading whose word is a headword already.
-                      HeadwordCase{"handhold", "handhold"},
-                      HeadwordCase{"hardworking", "hardworking"}, HeadwordCase{"ceil", "ceil"},
-                      HeadwordCase{"polish", "polish"}));
+    ::testing::Values(
+        HeadwordCase{"goodby, good-bye", "goodby|good-bye"},
+        HeadwordCase{"neighbor, -bour", "neighbor|neighbour"},
+        HeadwordCase{"psychic,-chical", "psychic|psychical"},
+        HeadwordCase{"laconic, ical", "laconic|laconical"},
+        HeadwordCase{"extravagance, cy", "extravagance|extravagancy"},
+        HeadwordCase{"color , colour", "color|colour"}, HeadwordCase{"wf , wf", "wf"},
+        HeadwordCase{"heroicical", "heroic|heroical"}, HeadwordCase{"cloek", "clock"},
+        HeadwordCase{"pavior,-ingiour", "pavior"},
+        // Compounds as WordNet spells them; misread letters; names.
+        HeadwordCase{"redhanded", "red-handed"}, HeadwordCase{"longdistance", "long-distance"},
+        HeadwordCase{"batteringram", "battering ram"}, HeadwordCase{"evoive", "evolve"},
+        HeadwordCase{"expiore", "explore"}, HeadwordCase{"monday", "Monday"},
+        HeadwordCase{"aegean sea", "Aegean Sea"}, HeadwordCase{"english horn", "English horn"},
+        HeadwordCase{"de", "de"}, HeadwordCase{"hiqhsoundinq", "high-sounding"},
+        HeadwordCase{"chanqeable", "changeable"}, HeadwordCase{"wordles", "wordless"},
+        HeadwordCase{"okapl", "okapi"}, HeadwordCase{"neatsfootoil", "neat's-foot oil"},
+        HeadwordCase{"fullingmill", "fulling mill"},
+        // Right as they are, or a misreading whose word is a headword already.
+        HeadwordCase{"puling", "puling"}, HeadwordCase{"liturgies", "liturgies"},
+        HeadwordCase{"clayier", "clayier"}, HeadwordCase{"bookstand", "bookstand"},
+        HeadwordCase{"billycock", "billycock"}, HeadwordCase{"wiredraw", "wiredraw"},
+        HeadwordCase{"handhold", "handhold"}, HeadwordCase{"hardworking", "hardworking"},
+        HeadwordCase{"ceil", "ceil"}, HeadwordCase{"polish", "polish"}));
+
+struct FitCase {
+    const char* written;
+    const char* sense;
+    const char* expected;
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << '"' << c.written << '"';
+}
+
+class FittedHeadwords : public Installed, public ::testing::WithParamInterface<FitCase> {};
+
+TEST_P(FittedHeadwords, AreWrittenAsTheirSensesShow) {
+    const QString written = QString::fromUtf8(GetParam().written);
+    const QString repaired = repairHeadword(written, words(), {});
+    EXPECT_EQ(fitHeadword(written, repaired, {QString::fromUtf8(GetParam().sense)}, words()),
+              QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Real, FittedHeadwords,
+    ::testing::Values(FitCase{"ian", "(sonek) özgü: amphibian, Smithsonian", "-ian"},
+                      FitCase{"spiro", "(önek), (tıb.) nefes, soluk", "spiro-"},
+                      FitCase{"pta", "(kıs.) Parent-Teacher Association", "PTA"},
+                      FitCase{"y.m.c.a.", "(kıs.) Young Men's Christian Association", "Y.M.C.A."},
+                      FitCase{"vang", "(den.) gizin ablisi iskota halatı", "vang"},
+                      // A name, a word that is a suffix as well, an abbreviation of words.
+                      FitCase{"brazil", "Brezilya", "Brazil"},
+                      FitCase{"herd", "(sonek) çoban, sürücü: cowherd", "herd"},
+                      FitCase{"co", "(kıs.) company, county", "co"}));
 
 } // namespace

@@ -111,6 +111,13 @@ public:
                 break;
             }
             const bool ending = expectEnding && core.startsWith(u'-') && core.size() > 2;
+            // A word that Turkish spells and English does not is the translation, however like
+            // the headword it looks: "arsenikle" after "arsenicated".
+            const bool turkish = words_.spelt(core) && !words_.english(core) &&
+                                 !words_.words().isLemma(core.toLower());
+            if (turkish) {
+                break;
+            }
             const bool isRelated = !ending && relates(core);
             // A word the lists lack, followed by its pronunciation: "per capita (kap'ltı)".
             static const QRegularExpression pronounced(
@@ -162,6 +169,24 @@ public:
         return head;
     }
 
+    // A word made from the headword that is English: the word lists know it, or it starts with
+    // the whole headword ("caperer" after "caper").
+    bool isDerived(const QString& written) const {
+        if (!relates(written)) {
+            return false;
+        }
+        QString plain = written;
+        plain.remove(u'\'').remove(u'’');
+        if (words_.english(plain) || words_.words().isLemma(plain.toLower())) {
+            return true;
+        }
+        const QString lower = plain.toLower();
+        return std::any_of(stems_.begin(), stems_.end(), [&](const QString& stem) {
+            const QString base = stem.endsWith(u'e') ? stem.chopped(1) : stem;
+            return lower.size() > stem.size() && lower.startsWith(base);
+        });
+    }
+
     bool relates(const QString& written) const {
         QString w = written.toLower();
         w.remove(u'\'').remove(u'\u2019').remove(QLatin1String("(al)"));
@@ -180,6 +205,11 @@ public:
                 ++common;
             }
             if (common >= 4 && common >= stem.size() - (stem.size() >= 8 ? 4 : 3)) {
+                return true;
+            }
+            // A final e drops before an ending: "puling" and "pule".
+            if (stem.endsWith(u'e') && common == stem.size() - 1 && common >= 3 &&
+                joined.size() > common && QStringLiteral("aeiouy").contains(joined[common])) {
                 return true;
             }
         }
@@ -347,6 +377,34 @@ std::vector<qsizetype> doubleBlankWords(const QString& text) {
     return starts;
 }
 
+// Where a word made from the headword stands inside the Turkish text, with neither a full stop
+// nor two blanks before it: "hissi emotively hissi olarak", "etmek admittance içeriye kabul".
+// Only an English word (the word lists know it, or it holds the whole headword) that Turkish
+// does not spell, after a Turkish word that is no English particle ("in", "a").
+std::vector<qsizetype> embeddedWords(const QString& text, const HeadParser& parser,
+                                     const Vocabulary& words) {
+    static const QRegularExpression word(QStringLiteral("(?<![\\w'’-])[\\p{L}'’]+(?![\\w'’])"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    std::vector<qsizetype> starts;
+    QString previous;
+    qsizetype previousEnd = -1;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString token = m.captured();
+        // Only a blank between the two words: no comma, colon or parenthesis.
+        const bool adjacent =
+            previousEnd >= 0 && m.capturedStart() == previousEnd + 1 && text[previousEnd] == u' ';
+        const QString lower = previous.toLower();
+        if (adjacent && words.spelt(previous) && !isParticle(lower) && !isPlaceholder(lower) &&
+            !words.spelt(token) && parser.isDerived(token)) {
+            starts.push_back(m.capturedStart());
+        }
+        previous = token;
+        previousEnd = m.capturedEnd();
+    }
+    return starts;
+}
+
 QString tidyMeaning(QString text) {
     // A final full stop stays for the caller: it may end an abbreviation ("vb.").
     static const QRegularExpression ragged(QStringLiteral("^[\\s.,;:!?]+|[\\s,;:]+$|\\s+\\.$"));
@@ -354,6 +412,65 @@ QString tidyMeaning(QString text) {
     return withoutFinalStop(text.simplified());
 }
 
+} // namespace
+
+QString fitHeadword(const QString& written, const QString& repaired, const QStringList& senses,
+                    const EnglishWords& words) {
+    if (senses.isEmpty() || repaired.contains(u' ')) {
+        return repaired;
+    }
+    const QString& first = senses.front();
+    // A capital that the name rule gave a word that is a person's name as well as a word of
+    // its own, where the meaning names no one: "vang", "(den.) gizin ablisi iskota halatı";
+    // "jenny", "kip".
+    QString h = repaired;
+    if (repaired != written && repaired.compare(written, Qt::CaseInsensitive) == 0) {
+        static const QRegularExpression capital(QStringLiteral("(?<![\\w(])\\p{Lu}"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+        static const QRegularExpression parenthesised(QStringLiteral("\\([^()]*\\)"));
+        const bool named = std::any_of(senses.begin(), senses.end(), [&](const QString& sense) {
+            return QString(sense).remove(parenthesised).contains(capital);
+        });
+        if ((!named && words.isPersonalName(written)) ||
+            first.startsWith(QStringLiteral("(önek)")) ||
+            first.startsWith(QStringLiteral("(sonek)"))) {
+            h = written;
+        }
+    }
+    // A prefix or suffix that lost its hyphen: "spiro" is "spiro-", "ian" is "-ian".
+    if (!h.contains(u'-') && !words.isWord(h)) {
+        if (first.startsWith(QStringLiteral("(önek)"))) {
+            return h.toLower() + u'-';
+        }
+        if (first.startsWith(QStringLiteral("(sonek)"))) {
+            return u'-' + h.toLower();
+        }
+    }
+    // An abbreviation of a name in capitals: "PTA", Parent-Teacher Association.
+    if (first.startsWith(QStringLiteral("(kıs.) "))) {
+        static const QRegularExpression word(QStringLiteral("[A-Za-z']+"));
+        QString initials;
+        for (auto it = word.globalMatch(first, 7); it.hasNext();) {
+            const QString w = it.next().captured();
+            if (w.front().isUpper()) {
+                initials += w.front();
+            } else if (w != u"of" && w != u"and" && w != u"for" && w != u"the" && w != u"per") {
+                break;
+            }
+        }
+        QString letters = h;
+        letters.remove(u'.').remove(u' ');
+        if (initials.size() >= 2 && letters.compare(initials, Qt::CaseInsensitive) == 0) {
+            return h.toUpper();
+        }
+    }
+    return h;
+}
+
+namespace {
+QString misreadHeadword(const QString& headword, const EnglishWords& words,
+                        const QSet<QString>& taken);
+QString gluedHeadword(const QString& headword, const EnglishWords& words);
 } // namespace
 
 QString withoutFinalStop(const QString& sense) {
@@ -370,8 +487,13 @@ QString withoutFinalStop(const QString& sense) {
     if (!m.hasMatch()) {
         return sense;
     }
+    // The short Turkish words that end a sense ("kaba et", "şöyle ki") are no abbreviations.
+    static const QSet<QString> shortWords =
+        wordSet("et ki de da ve su iş ev ay ok on ön öz üç un il ip iz at ot ut ak al an ar as az "
+                "el en er ez in ol ya ye yün");
     const qsizetype start = m.capturedStart(1);
-    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') || m.captured(1).size() < 3 ||
+    const bool abbreviated = (start > 0 && sense[start - 1] == u'.') ||
+                             (m.captured(1).size() < 3 && !shortWords.contains(m.captured(1))) ||
                              abbreviations.contains(m.captured(1));
     return abbreviated ? sense : sense.chopped(1);
 }
@@ -383,6 +505,10 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
         std::vector<qsizetype> candidates = sentenceStarts(sense);
         const std::vector<qsizetype> blanks = doubleBlankWords(sense);
         candidates.insert(candidates.end(), blanks.begin(), blanks.end());
+        if (words.hasSpeller()) {
+            const std::vector<qsizetype> embedded = embeddedWords(sense, parser, words);
+            candidates.insert(candidates.end(), embedded.begin(), embedded.end());
+        }
         std::sort(candidates.begin(), candidates.end());
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 
@@ -441,6 +567,11 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words) {
             }
             continue;
         }
+        // "heroicical": the source's way of writing "heroic, heroical".
+        if (piece.endsWith(QLatin1String("icical")) && words.isWord(piece.chopped(4))) {
+            forms << piece.chopped(4) << piece.chopped(6) + QStringLiteral("ical");
+            continue;
+        }
         forms << piece;
     }
     forms.removeDuplicates();
@@ -474,26 +605,107 @@ QString repairHeadword(const QString& headword, const EnglishWords& words,
     if (const QString compound = words.compoundSpelling(headword); !compound.isEmpty()) {
         return compound;
     }
-    // Letters that the scan of the printed dictionary misread.
-    static const std::pair<const char*, const char*> misreadings[] = {
-        {"i", "l"},  {"l", "i"}, {"1", "l"}, {"0", "o"},
-        {"rn", "m"}, {"e", "c"}, {"c", "e"}, {"v", "y"}};
-    if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-')) {
+    // A word that English spells so, though the word lists lack it: "puling", "caviler".
+    if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-') ||
+        words.spellsEnglish(headword)) {
         return headword;
     }
+    const QString misread = misreadHeadword(headword, words, taken);
+    return misread != headword ? misread : gluedHeadword(headword, words);
+}
+
+namespace {
+
+// A word that the scan misread as the known word it stands for.
+QString misreadHeadword(const QString& headword, const EnglishWords& words,
+                        const QSet<QString>& taken) {
+    const bool spelt = words.spellsEnglish(headword);
+    // Letters that the scan of the printed dictionary misread.
+    static const std::pair<const char*, const char*> misreadings[] = {
+        {"i", "l"}, {"l", "i"}, {"1", "l"}, {"0", "o"},  {"rn", "m"}, {"e", "c"},
+        {"c", "e"}, {"v", "y"}, {"q", "g"}, {"cl", "d"}, {"li", "h"}, {"ee", "cc"}};
     QStringList candidates;
+    const auto consider = [&](const QString& candidate, bool common, bool mayBeTaken = false) {
+        // A compound that lost its hyphen as well ("hiqhsoundinq" is "high-sounding").
+        const QString compound =
+            words.isWord(candidate) ? QString() : words.compoundSpelling(candidate);
+        const QString found = compound.isEmpty() ? candidate : compound;
+        // A common word, or for a shape English hardly writes a rarer one that WordNet knows.
+        const bool known =
+            common ? words.level(candidate) <= 60
+                   : words.isWord(candidate) || !compound.isEmpty() || words.isLemma(candidate);
+        // A headword of its own already is taken only for the commonest misreading, a c read
+        // as an e, and where Hunspell's English dictionaries reject the misread word ("elip" is
+        // "clip"; "ceil" stays, "mlle" is no "mile").
+        const bool free = !taken.contains(found) || (mayBeTaken && words.hasSpellers() && !spelt);
+        if (known && free && !candidates.contains(found)) {
+            candidates << found;
+        }
+    };
+    // A letter the scan lost: an s or h of two ("wordles" is "wordless", "withold" is
+    // "withhold"), a final e ("ideat").
+    for (qsizetype at = 0; at < headword.size(); ++at) {
+        if (headword[at] == u's' || headword[at] == u'h') {
+            consider(headword.left(at + 1) + headword.mid(at), true);
+        }
+    }
+    consider(headword + u'e', true);
     for (const auto& [wrong, right] : misreadings) {
         const QString w = QString::fromLatin1(wrong);
+        // A letter that English hardly writes so ("q" without "u", "ee" before a consonant and
+        // an "a") is misread whatever the word: a rare one may be right ("saeeate" is
+        // "saccate"); otherwise only a common word is taken.
+        const bool rareShape = w == u"q" || w == u"1" || w == u"0" || w == u"ee";
+        int places = 0;
         for (qsizetype at = headword.indexOf(w); at >= 0; at = headword.indexOf(w, at + 1)) {
-            const QString candidate =
-                headword.left(at) + QLatin1String(right) + headword.mid(at + w.size());
-            if (words.isWord(candidate) && words.level(candidate) <= 60 &&
-                !taken.contains(candidate) && !candidates.contains(candidate)) {
-                candidates << candidate;
-            }
+            consider(headword.left(at) + QLatin1String(right) + headword.mid(at + w.size()),
+                     !rareShape, w == u"e");
+            ++places;
+        }
+        if (places > 1) {
+            // The same letter misread throughout: "saeeate", "hiqhsoundinq".
+            consider(QString(headword).replace(w, QLatin1String(right)), !rareShape);
         }
     }
     return candidates.size() == 1 ? candidates.front() : headword;
 }
+
+// Two words that the scan glued together: "fullingmill" is "fulling mill".
+QString gluedHeadword(const QString& headword, const EnglishWords& words) {
+    if (headword.size() < 7 || words.isWord(headword) || words.isLemma(headword) ||
+        !isEnglishLetters(headword) || headword.contains(u'\'') || headword.contains(u'-') ||
+        !headword.front().isLower()) {
+        return headword;
+    }
+    // English writes many compounds as one word ("bookstand", "afterclap"), but none whose
+    // first word ends in -ing, -ed or -ly: such a word is two ("cruisingspeed", "criticallyill"),
+    // cut in one way only.
+    // The ending must be one: "fulling" is "full" and -ing, "cruising" "cruise", but "swing",
+    // "billy" and "wired raw" are none.
+    const auto inflected = [&](const QString& w) {
+        for (const QLatin1String ending : {QLatin1String("ing"), QLatin1String("ed")}) {
+            const QString stem = w.chopped(ending.size());
+            if (w.endsWith(ending) && stem.size() >= 3 &&
+                (words.isWord(stem) || words.isWord(stem + u'e'))) {
+                return true;
+            }
+        }
+        return w.endsWith(QLatin1String("ly")) && words.isWord(w.chopped(2));
+    };
+    QString cut;
+    for (qsizetype k = 5; k + 4 <= headword.size(); ++k) {
+        const QString first = headword.left(k);
+        const QString second = headword.mid(k);
+        if (words.isWord(first) && words.isWord(second) && inflected(first)) {
+            if (!cut.isEmpty()) {
+                return headword;
+            }
+            cut = first + u' ' + second;
+        }
+    }
+    return cut.isEmpty() ? headword : cut;
+}
+
+} // namespace
 
 } // namespace peltavo::freedict

@@ -51,6 +51,14 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words);
 QString repairHeadword(const QString& headword, const EnglishWords& words,
                        const QSet<QString>& taken);
 
+// The headword as its senses show it should be written (written is the headword as the article
+// writes it, repaired as repairHeadword spells it): without the capital of a name when its first
+// sense names nothing ("vang"); a prefix or suffix that is no word with its hyphen ("spiro-",
+// "-ian"); an abbreviation of a name in capitals ("PTA" for "(kıs.) Parent-Teacher
+// Association").
+QString fitHeadword(const QString& written, const QString& repaired, const QStringList& senses,
+                    const EnglishWords& words);
+
 // The sense without the full stop that ends most senses, but with one that ends an abbreviation
 // ("vb.", "etc.").
 QString withoutFinalStop(const QString& sense);

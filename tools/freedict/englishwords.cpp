@@ -3,6 +3,7 @@
 #include "freedict.h"
 
 #include "error.h"
+#include "speller.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,8 +78,8 @@ QStringList bestCut(const QString& word, const EnglishWords& words) {
 }
 
 bool shouldTrySplit(const QString& run, const EnglishWords& words) {
-    if (run.size() < 4 || words.contains(run)) {
-        return false;
+    if (run.size() < 4 || words.contains(run) || words.spellsEnglish(run)) {
+        return false; // "spermatic", which Hunspell knows though the word lists do not
     }
     bool hasLower = false;
     for (QChar c : run) {
@@ -150,7 +151,22 @@ EnglishWords EnglishWords::loadSystem() {
     if (QFileInfo::exists(wordnet + QStringLiteral("/index.noun"))) {
         words.loadWordNet(wordnet);
     }
+    for (const char* name : {"en_US", "en_GB"}) {
+        const QString base = QStringLiteral("/usr/share/hunspell/") + QLatin1String(name);
+        if (QFileInfo::exists(base + QStringLiteral(".dic"))) {
+            words.addSpeller(base + QStringLiteral(".aff"), base + QStringLiteral(".dic"));
+        }
+    }
     return words;
+}
+
+void EnglishWords::addSpeller(const QString& affPath, const QString& dicPath) {
+    spellers_.push_back(std::make_shared<const Speller>(affPath, dicPath));
+}
+
+bool EnglishWords::spellsEnglish(const QString& word) const {
+    return std::any_of(spellers_.begin(), spellers_.end(),
+                       [&](const auto& speller) { return speller->accepts(word); });
 }
 
 void EnglishWords::loadWordNet(const QString& dir) {
@@ -176,7 +192,7 @@ void EnglishWords::loadWordNet(const QString& dir) {
             lemma.replace(u'_', u' ');
             if (lemma.contains(u' ') || lemma.contains(u'-')) {
                 QString glued = lemma;
-                glued.remove(u' ').remove(u'-');
+                glued.remove(u' ').remove(u'-').remove(u'\''); // "neat's-foot oil"
                 compounds_.insert(glued, lemma);
             } else {
                 lemmas_.insert(lemma);
@@ -195,7 +211,7 @@ void EnglishWords::loadWordNet(const QString& dir) {
 
 QString EnglishWords::compoundSpelling(const QString& glued) const {
     QString lower = glued.toLower();
-    lower.remove(u'-').remove(u' ');
+    lower.remove(u'-').remove(u' ').remove(u'\'');
     if (lemmas_.contains(lower) || !compounds_.contains(lower)) {
         return {};
     }
@@ -236,6 +252,22 @@ void EnglishWords::loadLevels(const QString& dir, int maxLevel) {
     }
     if (loaded == 0) {
         throw Error(QStringLiteral("No SCOWL word list (english-words.LEVEL) in %1").arg(dir));
+    }
+    // The names of people up to level 50 ("Ian", "Jenny", "Vang").
+    for (const QString& name :
+         QDir(dir).entryList({QStringLiteral("english-proper-names.*")}, QDir::Files, QDir::Name)) {
+        bool numeric = false;
+        if (name.section(u'.', 1).toInt(&numeric) > 50 || !numeric) {
+            continue;
+        }
+        QFile file(QDir(dir).filePath(name));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            throw Error(QStringLiteral("Cannot open the English word list %1: %2")
+                            .arg(file.fileName(), file.errorString()));
+        }
+        while (!file.atEnd()) {
+            personal_.insert(QString::fromUtf8(file.readLine()).trimmed().toLower());
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 // Reading the FreeDict dictionaries that Debian ships for dictd (dict-freedict-eng-tur and
@@ -13,6 +14,8 @@
 // Every failure to read a file is a peltavo::Error whose message names the file and what is wrong
 // with it; nothing here returns a partial result after an error.
 namespace peltavo::freedict {
+
+class Speller;
 
 // One dictionary entry. For readDictd the meaning is the raw article text of the dictionary; for
 // the imports it is the learner-facing meaning: one sense per line, lines separated by "\r\n" (as
@@ -38,6 +41,7 @@ struct Report {
     int splitHeadwords =
         0; // further spellings of a headword line ("good-bye" of "goodby, good-bye")
     int runOnHeadwords = 0; // headwords made from another article's run-on entries
+    int fragments = 0;      // garbage left out: run-on heads at an article's end without meaning
 };
 
 // Reads a dictd dictionary: the index (lines "headword TAB offset TAB length", the numbers in
@@ -66,8 +70,9 @@ public:
     static EnglishWords load(const QStringList& paths);
     // The system word lists that exist among /usr/share/dict/american-english and
     // british-english; throws peltavo::Error when neither is there. The levels of
-    // /usr/share/dict/scowl up to kSystemMaxLevel and the lemmas of /usr/share/wordnet (Debian
-    // wordnet-base) are loaded as well when those folders are there.
+    // /usr/share/dict/scowl up to kSystemMaxLevel, the lemmas of /usr/share/wordnet (Debian
+    // wordnet-base) and the Hunspell dictionaries en_US and en_GB of /usr/share/hunspell (Debian
+    // hunspell-en-us, hunspell-en-gb) are loaded as well when they are there.
     static EnglishWords loadSystem();
 
     // Loads the lemmas of WordNet's index files (index.noun, index.verb, index.adj, index.adv)
@@ -81,7 +86,8 @@ public:
     QString compoundSpelling(const QString& glued) const;
 
     // Loads the levels from the SCOWL files "english-words.LEVEL" in dir (each file holds the
-    // words that enter at that level). Throws peltavo::Error when dir holds no such file or one
+    // words that enter at that level), and the names of people of "english-proper-names.LEVEL"
+    // up to level 50. Throws peltavo::Error when dir holds no such file or one
     // cannot be read. A word keeps the lowest level it is found at. Levels above maxLevel are
     // not read: their words count as unknown (100).
     void loadLevels(const QString& dir, int maxLevel = 100);
@@ -103,6 +109,15 @@ public:
     qsizetype size() const { return folded_.size(); }
     // Whether the word lists hold the word with a capital only ("Egypt", "English").
     bool isName(const QString& word) const;
+    // Adds a Hunspell dictionary that spellsEnglish asks; throws as Speller does.
+    void addSpeller(const QString& affPath, const QString& dicPath);
+    // Whether one of the Hunspell dictionaries accepts the word as it is written ("puling",
+    // "caviler", which the word lists lack); false without one.
+    bool spellsEnglish(const QString& word) const;
+    bool hasSpellers() const { return !spellers_.empty(); }
+    // Whether SCOWL lists the word as a person's name ("Ian", "Jenny"), ignoring case; loaded
+    // with the levels.
+    bool isPersonalName(const QString& word) const { return personal_.contains(word.toLower()); }
 
     // How common a word or phrase is, from 10 (most common) to 100 (unknown), ignoring case.
     // With levels loaded, a word has its SCOWL level, or 100; without, a listed word has 50 and
@@ -110,10 +125,12 @@ public:
     int level(const QString& wordOrPhrase) const;
 
 private:
-    QSet<QString> folded_;              // every word in lower case
-    QSet<QString> exact_;               // every word as listed
-    QHash<QString, int> levels_;        // lower case word -> SCOWL level
-    QSet<QString> lemmas_;              // WordNet's single-word lemmas
+    QSet<QString> folded_;       // every word in lower case
+    QSet<QString> exact_;        // every word as listed
+    QHash<QString, int> levels_; // lower case word -> SCOWL level
+    QSet<QString> lemmas_;       // WordNet's single-word lemmas
+    QSet<QString> personal_;     // SCOWL's names of people, in lower case
+    std::vector<std::shared_ptr<const Speller>> spellers_;
     QHash<QString, QString> compounds_; // WordNet's compounds without blanks and hyphens
 };
 
@@ -147,8 +164,12 @@ QString repairGluedWords(const QString& text, const EnglishWords& words, bool* c
 // its run-on entries (see article.h). A meaning lists the own senses first, then one line per
 // run-on entry, "forms: meaning; meaning". A run-on entry that is one word ("birthday" in
 // "birth") becomes a headword of its own as well, with its meanings as senses.
+//
+// With a Turkish spelling dictionary (Speller::loadTurkish), the repairs also put right the
+// Turkish words that the scan misread, glued together or cut apart, and names in small letters
+// (see textrepair.h).
 std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
-                                Report* report = nullptr);
+                                Report* report = nullptr, const Speller* turkish = nullptr);
 //
 // The Turkish-English import starts from the Turkish-English dictionary, whose English meanings
 // have their glued phrases repaired with words, extended by the single-word headwords of the
@@ -167,7 +188,7 @@ std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& wor
 // in the Turkish-English dictionary's order, then the new headwords in UTF-16 order; the result is
 // the same for the same files and word lists.
 std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
-                                Report* report = nullptr);
+                                Report* report = nullptr, const Speller* turkish = nullptr);
 inline constexpr int kReversedWordsCap = 8;
 
 // Both imports at once, reading the English-Turkish dictionary once.
@@ -176,7 +197,8 @@ struct Dictionaries {
     std::vector<Entry> turkishEnglish;
 };
 Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
-                                Report* englishReport = nullptr, Report* turkishReport = nullptr);
+                                Report* englishReport = nullptr, Report* turkishReport = nullptr,
+                                const Speller* turkish = nullptr);
 
 // The learner-facing meaning of a list of senses: one per line, "\r\n" between lines, numbered
 // "1. ", "2. ", ... only when there are several. splitSenses gives the senses back.

@@ -157,8 +157,9 @@ public:
 
 private:
     static const QRegularExpression& glued() {
+        // A stress mark may stand before the marker: "legalis'(tic.)".
         static const QRegularExpression re =
-            unicodeRe(QStringLiteral("(\\w*)\\(([^()\\s]{1,8})\\.\\)(\\w*)"));
+            unicodeRe(QStringLiteral("(\\w*'?)\\(([^()\\s]{1,8})\\.\\)(\\w*)"));
         return re;
     }
 
@@ -307,7 +308,8 @@ QString runOnLine(const RunOn& runOn) {
            runOn.senses.join(QStringLiteral("; "));
 }
 
-EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Report& r) {
+EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Report& r,
+                       const Speller* turkish) {
     const std::vector<Entry> articles = readFreedict(dictdDir, kEngTur);
     const LabelRepair labels(articles);
 
@@ -315,6 +317,7 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
     std::vector<QStringList> senses;
     senses.reserve(articles.size());
     Vocabulary vocabulary(words);
+    vocabulary.setSpeller(turkish);
     for (const Entry& article : articles) {
         QStringList list = articleSenses(article.meaning);
         for (QString& sense : list) {
@@ -359,22 +362,28 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
 
     EnglishSide out;
     for (size_t a = 0; a < articles.size(); ++a) {
-        QStringList headwords;
-        for (const QString& form : forms[a]) {
-            const QString repaired = repairHeadword(form, words, taken);
-            r.headwordRepairs += repaired != form;
-            headwords << repaired;
-        }
-        headwords.removeDuplicates();
-        r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
-
         QStringList repaired;
         for (const QString& sense : senses[a]) {
             const QString fixed = repairSense(sense, vocabulary);
             r.textRepairs += fixed != sense;
             repaired << fixed;
         }
-        Article article = splitArticle(headwords, repaired, vocabulary);
+
+        QStringList headwords;
+        for (const QString& form : forms[a]) {
+            const QString spelt =
+                fitHeadword(form, repairHeadword(form, words, taken), repaired, words);
+            r.headwordRepairs += spelt != form;
+            headwords << spelt;
+        }
+        headwords.removeDuplicates();
+        r.splitHeadwords += std::max<int>(0, static_cast<int>(headwords.size()) - 1);
+        // The words made from the headword may show the scan's misreading as well
+        // ("elipboard" in "elip", now "clip").
+        QStringList stems = headwords + forms[a];
+        stems.removeDuplicates();
+        Article article = splitArticle(stems, repaired, vocabulary);
+        article.forms = headwords;
         for (RunOn& runOn : article.runOns) {
             for (QString& form : runOn.forms) {
                 // "brotherin-law", "everyfour days", "evervone", "excessluggage"
@@ -393,6 +402,12 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
         for (const RunOn& runOn : article.runOns) {
             if (!runOn.senses.isEmpty()) {
                 lines << withoutFinalStop(runOnLine(runOn));
+            } else if (&runOn == &article.runOns.back() && !runOn.text.contains(u' ') &&
+                       !(lines.isEmpty() ? own : lines).isEmpty() &&
+                       !(lines.isEmpty() ? own : lines).back().endsWith(u')')) {
+                // A word without its meaning that ends the article ("büyük nehir. artesian"):
+                // the printed dictionary's next headword, or a word the scan lost the rest of.
+                ++r.fragments;
             } else if (!lines.isEmpty()) {
                 lines.back() += QStringLiteral(". ") + runOn.text;
             } else if (!own.isEmpty()) {
@@ -482,12 +497,12 @@ void addReversed(const EnglishSide& english, const EnglishWords& common, Merger&
 
 } // namespace
 
-std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words,
-                                Report* report) {
+std::vector<Entry> importEngTur(const QString& dictdDir, const EnglishWords& words, Report* report,
+                                const Speller* turkish) {
     Report local;
     Report& r = report ? *report : local;
     r = Report{};
-    return readEngTur(dictdDir, words, r).merger.finish(r);
+    return readEngTur(dictdDir, words, r, turkish).merger.finish(r);
 }
 
 namespace {
@@ -523,23 +538,24 @@ std::vector<Entry> turEngFrom(const QString& dictdDir, const EnglishSide& englis
 
 } // namespace
 
-std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words,
-                                Report* report) {
+std::vector<Entry> importTurEng(const QString& dictdDir, const EnglishWords& words, Report* report,
+                                const Speller* turkish) {
     Report local;
     Report& r = report ? *report : local;
     r = Report{};
     Report englishReport;
-    return turEngFrom(dictdDir, readEngTur(dictdDir, words, englishReport), words, r);
+    return turEngFrom(dictdDir, readEngTur(dictdDir, words, englishReport, turkish), words, r);
 }
 
 Dictionaries importDictionaries(const QString& dictdDir, const EnglishWords& words,
-                                Report* englishReport, Report* turkishReport) {
+                                Report* englishReport, Report* turkishReport,
+                                const Speller* turkish) {
     Report localEnglish, localTurkish;
     Report& e = englishReport ? *englishReport : localEnglish;
     Report& t = turkishReport ? *turkishReport : localTurkish;
     e = Report{};
     t = Report{};
-    const EnglishSide english = readEngTur(dictdDir, words, e);
+    const EnglishSide english = readEngTur(dictdDir, words, e, turkish);
     Dictionaries out;
     out.turkishEnglish = turEngFrom(dictdDir, english, words, t);
     out.englishTurkish = english.merger.finish(e);

@@ -203,11 +203,22 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
     const QStringList echoes = englishHeadword.toLower().split(blanks, Qt::SkipEmptyParts);
     SenseTerms out;
     QStringList labels;
-    QStringList pieces = termPart(sense, &labels).split(separators);
+    QStringList pieces;
+    // Two verbs without their comma ("canlandırmak şevklendirmek") are two terms.
+    static const QRegularExpression verbs =
+        unicodeRe(QStringLiteral("^\\s*(\\p{L}+m[ae]k)\\s+(\\p{L}+m[ae]k)\\s*$"));
+    for (const QString& piece : termPart(sense, &labels).split(separators)) {
+        const auto m = verbs.match(piece);
+        if (m.hasMatch()) {
+            pieces << m.captured(1) << m.captured(2);
+        } else {
+            pieces << piece;
+        }
+    }
     for (const QString& label : labels) {
         out.sideLabel = out.sideLabel || isSideLabel(label);
         out.excluded = out.excluded || isExcludedLabel(label);
-        if (label.simplified() == QStringLiteral("b. h.")) {
+        if (QString(label).remove(u' ') == QStringLiteral("b.h.")) { // "büyük harfle"
             out.capital = 2;
         }
     }

@@ -4,6 +4,7 @@
 
 #include "freedict.h"
 #include "reversal.h"
+#include "speller.h"
 
 #include <QRegularExpression>
 
@@ -98,12 +99,40 @@ QString turkishCapitalized(const QString& word) {
     return out;
 }
 
+namespace {
+
+// Counts the pairs of words in small letters that stand one blank apart: "beden eğitimi".
+void countPairs(const QString& text, QHash<QString, int>& pairs) {
+    qsizetype previousStart = -1; // the word before, when it ended one blank before this one
+    for (qsizetype i = 0; i < text.size();) {
+        if (!text[i].isLetter()) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        bool lower = true;
+        while (end < text.size() && text[end].isLetter()) {
+            lower = lower && text[end].isLower();
+            ++end;
+        }
+        const bool afterBlank = i >= 2 && text[i - 1] == u' ' && text[i - 2].isLetter();
+        if (lower && afterBlank && previousStart >= 0) {
+            ++pairs[text.mid(previousStart, end - previousStart)];
+        }
+        previousStart = lower ? i : -1;
+        i = end;
+    }
+}
+
+} // namespace
+
 void Vocabulary::count(const QStringList& senses) {
     static const QRegularExpression number(QStringLiteral("^\\d+\\.\\s+"));
     bool own = true;
     for (QString sense : senses) {
         sense.remove(number);
         countWords(sense, turkish_, &capitalized_);
+        countPairs(sense, pairs_);
         if (own) {
             const qsizetype stop = sense.indexOf(u'.');
             countWords(stop < 0 ? sense : sense.left(stop), own_);
@@ -122,6 +151,23 @@ int Vocabulary::turkish(const QString& word) const {
 
 bool Vocabulary::english(const QString& word) const {
     return english_.isWord(word);
+}
+
+bool Vocabulary::spelt(const QString& word) const {
+    return speller_ && speller_->accepts(word);
+}
+
+bool Vocabulary::writesPrefix(const QString& prefix) const {
+    if (sorted_.isEmpty()) {
+        sorted_ = turkish_.keys();
+        sorted_.sort();
+    }
+    const auto at = std::lower_bound(sorted_.cbegin(), sorted_.cend(), prefix);
+    return at != sorted_.cend() && at->startsWith(prefix);
+}
+
+int Vocabulary::pair(const QString& first, const QString& second) const {
+    return pairs_.value(first + u' ' + second);
 }
 
 QString fixCapitalI(const QString& text, const Vocabulary& words) {
@@ -265,7 +311,9 @@ QString fixConverterMarkers(const QString& text, const Vocabulary& words) {
                 replacement = QStringLiteral("ask");
             }
         } else if (rest.startsWith(u'\'') || rest.startsWith(u'’') || englishNext) {
-            replacement = QStringLiteral("I");
+            // "(kıs.)(I.) am": the word after a label gets its blank.
+            replacement =
+                start > 0 && text[start - 1] == u')' ? QStringLiteral(" I") : QStringLiteral("I");
         } else if (start > 0 && text[start - 1] == u' ' && start > 1 &&
                    !text[start - 2].isSpace() &&
                    (rest.isEmpty() || endOfPhrase.match(rest).hasMatch())) {
@@ -300,19 +348,30 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
         const QString first = QString(m.captured(1)).remove(u'\'');
         const QString second = QString(m.captured(2)).remove(u'\'');
         // An English suffix written apart: "touch able", "bend able".
-        static const QSet<QString> suffixes = {
-            QStringLiteral("able"), QStringLiteral("ible"), QStringLiteral("ness"),
-            QStringLiteral("less"), QStringLiteral("ment"), QStringLiteral("ful"),
-            QStringLiteral("ly"),   QStringLiteral("ity"),  QStringLiteral("tion")};
+        static const QSet<QString> suffixes = {QStringLiteral("able"), QStringLiteral("ible"),
+                                               QStringLiteral("ness"), QStringLiteral("less"),
+                                               QStringLiteral("ment"), QStringLiteral("ful"),
+                                               QStringLiteral("ly"),   QStringLiteral("ity"),
+                                               QStringLiteral("tion"), QStringLiteral("ing")};
+        // "ing." before a comma is the label of British use.
+        const bool label =
+            second == u"ing" && m.capturedEnd() < text.size() && text[m.capturedEnd()] == u'.';
         const bool suffix =
-            suffixes.contains(second) && isAsciiLetters(first) &&
+            !label && suffixes.contains(second) && isAsciiLetters(first) &&
             (words.english(first + second) || words.words().isLemma(first + second));
-        // Both ways below need a piece that the text writes once at most.
-        if (!suffix && words.turkish(first) > 1 && words.turkish(second) > 1) {
+        const QString joined = first + second;
+        // "özel likle": a piece that the spelling dictionary rejects, and a whole that it takes.
+        const auto rejected = [&](const QString& piece) {
+            return !words.spelt(piece) && !words.english(piece) && !words.words().isLemma(piece);
+        };
+        const bool spelt = !suffix && joined.size() >= 5 && words.hasSpeller() &&
+                           (rejected(first) || rejected(second)) && words.spelt(joined) &&
+                           !words.english(joined);
+        // The other two ways need a piece that the text writes once at most.
+        if (!suffix && !spelt && words.turkish(first) > 1 && words.turkish(second) > 1) {
             from = m.capturedStart(2);
             continue;
         }
-        const QString joined = first + second;
         // An English word: "neigh borly"; a Turkish one that the text writes whole elsewhere:
         // "ko laylıkla".
         const bool english = suffix || (joined.size() >= 6 && isAsciiLetters(joined) &&
@@ -320,7 +379,7 @@ QString joinSplitWords(const QString& text, const Vocabulary& words) {
         const bool turkish = !english && joined.size() >= 6 && words.turkish(joined) >= 3 &&
                              !words.english(first) && !words.english(second) &&
                              (words.turkish(first) <= 1 || words.turkish(second) <= 1);
-        if (english || turkish) {
+        if (english || turkish || spelt) {
             out += QStringView(text).mid(last, m.capturedStart() - last);
             out += m.captured(1) + m.captured(2);
             last = m.capturedEnd();
@@ -385,6 +444,267 @@ QString fixMisreadLetters(const QString& text, const Vocabulary& words) {
         false);
 }
 
+namespace {
+
+// A confusion of the scanner: what it read, and what the page had.
+struct Confusion {
+    const char16_t* read;
+    const char16_t* meant;
+};
+
+// Letters that a scanner takes for others by their shape: ın, rı, lı run together into m, n, h;
+// a 1 for an l; an l for a ı.
+constexpr Confusion kShapeConfusions[] = {
+    {u"m", u"ın"}, {u"m", u"in"}, {u"m", u"nı"}, {u"m", u"rn"}, {u"n", u"rı"}, {u"n", u"ri"},
+    {u"h", u"lı"}, {u"h", u"kı"}, {u"h", u"li"}, {u"h", u"ki"}, {u"1", u"l"},  {u"1", u"ı"},
+    {u"1", u"i"},  {u"l", u"ı"},  {u"rn", u"m"}, {u"ii", u"ü"}, {u"cl", u"d"},
+};
+
+// A Turkish letter that lost its mark, or an i its dot. (An i for a ı is no such confusion: the
+// source writes the Arabic and Persian ending î without its mark, "adali", "katilik".)
+constexpr Confusion kMarkConfusions[] = {
+    {u"s", u"ş"}, {u"g", u"ğ"}, {u"c", u"ç"}, {u"o", u"ö"},
+    {u"u", u"ü"}, {u"ı", u"i"}, {u"z", u"s"},
+};
+
+// Every word made from `word` by one confusion at one place or at all its places, in `out`.
+template <std::size_t N>
+void confusedOnce(const QString& word, const Confusion (&confusions)[N], QStringList& out) {
+    for (const Confusion& c : confusions) {
+        const QString read = QString::fromUtf16(c.read);
+        const QString meant = QString::fromUtf16(c.meant);
+        int places = 0;
+        for (qsizetype at = word.indexOf(read); at >= 0; at = word.indexOf(read, at + 1)) {
+            // An h that ends a word is an Arabic or Persian ending ("fesh", "tenkih").
+            if (read == u"h" && at + 1 == word.size()) {
+                continue;
+            }
+            out << word.left(at) + meant + word.mid(at + read.size());
+            ++places;
+        }
+        if (places > 1) {
+            out << QString(word).replace(read, meant);
+        }
+    }
+}
+
+// Whether the word shows letters or endings that Turkish does not have: an English word that
+// the word lists lack ("ranchman", "vampirism", "vendition") is none of the scan's errors.
+bool looksEnglish(const QString& word) {
+    static const QRegularExpression english(QStringLiteral(
+        "[wxq]|ch|sh|th|ph|ck|gh|(?:ism|ist|ness|tion|sion|ment|ly|ity|able|ible|ous|ful|less|"
+        "ship|ing)$"));
+    return english.match(word).hasMatch();
+}
+
+// A word in small letters, or with a capital first ("Ortodokslann"), of four characters or more,
+// digits 1 among them.
+bool isScanWord(const QString& word) {
+    int letters = 0;
+    for (QChar c : word) {
+        if (c.isLetter()) {
+            if (!c.isLower() && (letters > 0 || !c.isUpper())) {
+                return false;
+            }
+            ++letters;
+        } else if (c != u'1') {
+            return false;
+        }
+    }
+    return letters >= 3 && word.size() >= 4;
+}
+
+// The one accepted word among the candidates, or an empty text.
+QString onlyAccepted(const QStringList& candidates, const Vocabulary& words) {
+    QString found;
+    for (const QString& candidate : candidates) {
+        if (candidate == found || !words.spelt(candidate)) {
+            continue;
+        }
+        if (!found.isEmpty()) {
+            return QStringLiteral("\n"); // more than one: ambiguous
+        }
+        found = candidate;
+    }
+    return found;
+}
+
+QString rescan(const QString& word, const Vocabulary& words) {
+    if (!isScanWord(word) || looksEnglish(word) || words.english(word) ||
+        words.words().isLemma(word) || words.spelt(word)) {
+        return word;
+    }
+    if (word.front().isUpper()) {
+        // A name, or a sentence's first word: the shapes of the small letters only.
+        QStringList once;
+        confusedOnce(word.mid(1), kShapeConfusions, once);
+        for (QString& candidate : once) {
+            candidate.prepend(word.front());
+        }
+        const QString found = onlyAccepted(once, words);
+        return found.isEmpty() || found == u"\n" ? word : found;
+    }
+    QStringList once;
+    confusedOnce(word, kShapeConfusions, once);
+    QString found = onlyAccepted(once, words);
+    if (found.isEmpty()) {
+        // Two confusions: "çmglrdatmak" is "çıngırdatmak" (ın read as m, ı as l).
+        QStringList twice;
+        for (const QString& first : std::as_const(once)) {
+            confusedOnce(first, kShapeConfusions, twice);
+        }
+        found = onlyAccepted(twice, words);
+    }
+    // A circumflex ("emlâkini") tells a front vowel that the spelling dictionary does not see.
+    static const QRegularExpression circumflex(QStringLiteral("[âîû]"));
+    if (found.isEmpty() && !word.contains(u'1') && words.turkish(word) <= 2) {
+        // The text must write the word, or one made from it: "bollaştırmak" for "bollaşmak".
+        QStringList marks;
+        confusedOnce(word, kMarkConfusions, marks);
+        // An s for a z is rarer: the text must write the word itself twice ("bağımsızlık" for
+        // "bağımzızlık", but not "ihtisaslı" for "ihtizazlı").
+        marks.removeIf([&](const QString& candidate) {
+            qsizetype at = 0;
+            while (candidate[at] == word[at]) {
+                ++at;
+            }
+            if (word[at] == u'z') {
+                return words.turkish(candidate) < 2;
+            }
+            if (word[at] == u'ı' && word.contains(circumflex)) {
+                return true;
+            }
+            return words.turkish(candidate) == 0 &&
+                   !words.writesPrefix(candidate.left(std::max<qsizetype>(at + 1, 5)));
+        });
+        found = onlyAccepted(marks, words);
+    }
+    return found.isEmpty() || found == u"\n" ? word : found;
+}
+
+// Calls fix(word, the character after it) for every run of letters and digits 1 in text
+// ("te1aş1anmak") and puts back what it returns.
+template <typename Fix> QString mapScanWords(const QString& text, Fix fix) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const auto inWord = [&](qsizetype k) { return text[k].isLetter() || text[k] == u'1'; };
+        if (!inWord(i)) {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && inWord(end)) {
+            ++end;
+        }
+        out += fix(text.mid(i, end - i), end < text.size() ? text[end] : QChar());
+        i = end;
+    }
+    return out;
+}
+
+QSet<QString> wordSet(const char* words) {
+    const QStringList list = QString::fromUtf8(words).split(u' ', Qt::SkipEmptyParts);
+    return QSet<QString>(list.begin(), list.end());
+}
+
+// The small words that Turkish always writes apart.
+bool isFunctionWord(const QString& word) {
+    static const QSet<QString> words =
+        wordSet("bir ve veya ile için gibi kadar göre de da ki her olarak çok daha en bu şu ne o "
+                "iki üç dört beş altı yedi sekiz dokuz on yirmi otuz kırk elli yüz bin");
+    return words.contains(word);
+}
+
+// The pieces that a glued word may be cut into: words of three letters or more, and the small
+// words that stand alone.
+bool isPiece(const QString& piece, const Vocabulary& words) {
+    return (piece.size() >= 3 || isFunctionWord(piece)) && words.spelt(piece);
+}
+
+// Whether the two pieces of a glued word are two words: where a small word or a verb that
+// makes verbs of nouns ("etmek", "olmak") is one of them, the text writes them apart elsewhere;
+// any other pair the text writes apart at least twice and as often as glued. Compounds that
+// Turkish writes as one word stay: names of plants and animals ("kanaryaotu", "ateşböceği"),
+// words with "ara", "kara", "yarı" ("arasöz", "karakalem", "yarıtanrı"), "-hane", "-name".
+bool areTwoWords(const QString& first, const QString& second, const QString& glued,
+                 const Vocabulary& words) {
+    static const QRegularExpression lightVerb(
+        QStringLiteral("^(?:et(?:m|t|ti|en|er|ir|miş)|ed(?:e|i)|ol(?:m|a|u|d|du)|eyle|kıl)"));
+    // An adjective made with -li or -siz after a word that describes it: "sert dokulu".
+    static const QRegularExpression adjective(QStringLiteral("(?:lı|li|lu|lü|sız|siz|suz|süz)$"));
+    static const QSet<QString> prefixes = wordSet("ara kara yarı orta saf ana alaca ak öz tanrı");
+    if (prefixes.contains(first)) {
+        return false;
+    }
+    const int apart = words.pair(first, second);
+    if (isFunctionWord(first) || isFunctionWord(second) || lightVerb.match(second).hasMatch() ||
+        adjective.match(second).hasMatch()) {
+        return apart > 0;
+    }
+    static const QRegularExpression compoundHead(
+        QStringLiteral("(?:otu|çiçeği|böceği|balığı|kuşu|ağacı|dikeni|arısı|tavuğu|kuyruğu|"
+                       "sizce|hane|name|zade|bilim|bilimi)$"));
+    return apart >= 2 && apart >= words.turkish(glued) && !compoundHead.match(second).hasMatch();
+}
+
+} // namespace
+
+QString fixScanErrors(const QString& text, const Vocabulary& words) {
+    if (!words.hasSpeller()) {
+        return text;
+    }
+    return mapScanWords(text, [&](const QString& word, QChar next) {
+        // A name with its ending after an apostrophe: "Linne'in".
+        if (word.size() < 4 || (word.front().isUpper() && isApostrophe(next))) {
+            return word;
+        }
+        const auto known = words.scanCache_.constFind(word);
+        if (known != words.scanCache_.cend()) {
+            return *known;
+        }
+        const QString fixed = rescan(word, words);
+        words.scanCache_.insert(word, fixed);
+        return fixed;
+    });
+}
+
+QString splitGluedWords(const QString& text, const Vocabulary& words) {
+    if (!words.hasSpeller()) {
+        return text;
+    }
+    return mapWords(
+        text,
+        [&](const QString& word) {
+            if (word.size() < 6 || !isScanWord(word) || !word.front().isLower() ||
+                looksEnglish(word) || words.turkish(word) > 2 || words.english(word) ||
+                words.words().isLemma(word) || words.spelt(word)) {
+                return word;
+            }
+            const QString key = QStringLiteral("glued:") + word;
+            const auto known = words.scanCache_.constFind(key);
+            if (known != words.scanCache_.cend()) {
+                return *known;
+            }
+            QString cut;
+            int cuts = 0;
+            for (qsizetype k = 1; k < word.size() && cuts < 2; ++k) {
+                const QString first = word.left(k);
+                const QString second = word.mid(k);
+                if (isPiece(first, words) && isPiece(second, words)) {
+                    ++cuts;
+                    cut = first + u' ' + second;
+                }
+            }
+            const QString first = cut.section(u' ', 0, 0);
+            const QString second = cut.section(u' ', 1);
+            const QString fixed = cuts == 1 && areTwoWords(first, second, word, words) ? cut : word;
+            words.scanCache_.insert(key, fixed);
+            return fixed;
+        },
+        false);
+}
+
 void Vocabulary::addNames(const QStringList& names) {
     for (const QString& name : names) {
         if (isCapitalized(name)) {
@@ -394,18 +714,24 @@ void Vocabulary::addNames(const QStringList& names) {
 }
 
 QString fixLowercaseNames(const QString& text, const Vocabulary& words) {
-    if (words.names_.isEmpty()) {
+    if (words.names_.isEmpty() && !words.hasSpeller()) {
         return text;
     }
     return mapWords(
         text,
         [&](const QString& word) {
             const auto name = words.names_.constFind(word);
-            if (name == words.names_.cend()) {
+            if (name != words.names_.cend() && word.size() >= 4) {
+                return *name;
+            }
+            // A short name may be a common word as well: "çek", "ren" (geyiği); the spelling
+            // dictionary decides below.
+            if (word.size() < 3 || !word.front().isLower() || words.english(word) ||
+                words.spelt(word)) {
                 return word;
             }
-            // A short name may be a common word as well: "çek", "ren" (geyiği).
-            return word.size() >= 4 ? *name : word;
+            const QString capital = turkishCapitalized(word);
+            return words.capitalized(capital) >= 3 && words.spelt(capital) ? capital : word;
         },
         false);
 }
@@ -443,6 +769,36 @@ QString removeStressMarksInText(const QString& text, const Vocabulary& words) {
         text, [&](const QString& word) { return removeStressMarks(word, words); }, true);
 }
 
+QString normalizeLabels(const QString& text) {
+    // Each label as the dictionary writes it most often; a bare one at the start of a sense or
+    // after a comma or semicolon gets its parentheses.
+    struct Label {
+        QRegularExpression written;
+        QString normal;
+    };
+    static const Label labels[] = {
+        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
+         QStringLiteral("(k. dili)")},
+        {unicodeRe(QStringLiteral("\\((?:ing|Ing|İng|ingl|İngl)\\.?\\)|"
+                                  "(?:^|(?<=[;,:] ))(?:ing|Ing|İng)\\.?(?=,? (?![a-z]+ing\\b))|"
+                                  "(?<= )(?:ing|Ing|İng)\\.(?=, \\()")),
+         QStringLiteral("(İng.)")},
+        {unicodeRe(QStringLiteral("\\(b\\. ?h\\.?\\)|(?<![\\w.(])b\\.h\\.(?= )")),
+         QStringLiteral("(b.h.)")},
+        {unicodeRe(QStringLiteral("^(?:kıs|kls)\\.?(?= )")), QStringLiteral("(kıs.)")},
+        {unicodeRe(QStringLiteral("\\(A\\.B\\.D\\.?\\)|\\(ABD\\)")), QStringLiteral("(A.B.D.)")},
+    };
+    QString out = text;
+    for (const Label& label : labels) {
+        out.replace(label.written, label.normal);
+    }
+    // "(İng.)gemi": the word after a label gets its blank.
+    static const QRegularExpression glued = unicodeRe(
+        QStringLiteral("(?<=\\(k\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\))(?=\\p{L})"));
+    out.replace(glued, QStringLiteral(" "));
+    return out;
+}
+
 QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "(çoğ.) fowl, fowls) kuş": the plural's forms inside the label.
     static const QRegularExpression plural =
@@ -455,7 +811,7 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "cila1amak", "a11": a digit 1 for an l.
     static const QRegularExpression one =
         unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
-    QString out = text;
+    QString out = normalizeLabels(text);
     out.replace(plural, QStringLiteral("(çoğ. \\1)"));
     out.replace(doubleOpen, QStringLiteral("("));
     out.replace(american, QStringLiteral("(A.B.D.) "));
@@ -478,6 +834,31 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     return out;
 }
 
+QString fixColonSeparators(const QString& text, const Vocabulary& words) {
+    if (!words.hasSpeller() || !text.contains(QLatin1String(": "))) {
+        return text;
+    }
+    static const QRegularExpression colon =
+        unicodeRe(QStringLiteral("(?<![\\w'])(\\p{Ll}+): (\\p{Ll}+)(?![\\w'])"));
+    const auto turkish = [&](const QString& w) {
+        return words.spelt(w) && !words.english(w) && !words.words().isLemma(w);
+    };
+    QString out = text;
+    for (qsizetype from = 0;;) {
+        const auto m = colon.match(out, from);
+        if (!m.hasMatch()) {
+            break;
+        }
+        const qsizetype at = m.capturedEnd(1);
+        const bool inParentheses = out.left(at).count(u'(') > out.left(at).count(u')');
+        if (!inParentheses && turkish(m.captured(1)) && turkish(m.captured(2))) {
+            out[at] = u';';
+        }
+        from = m.capturedStart(2);
+    }
+    return out;
+}
+
 QString repairSense(const QString& sense, const Vocabulary& words) {
     QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
     text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
@@ -486,7 +867,10 @@ QString repairSense(const QString& sense, const Vocabulary& words) {
     text = joinLineBreakHyphens(text, words);
     text = joinSplitWords(text, words);
     text = fixMisreadLetters(text, words);
+    text = fixScanErrors(text, words);
+    text = splitGluedWords(text, words);
     text = fixLowercaseNames(text, words);
+    text = fixColonSeparators(text, words);
     return removeStressMarksInText(text, words);
 }
 

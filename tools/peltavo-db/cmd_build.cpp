@@ -11,6 +11,7 @@
 #include "glossary.h"
 #include "jetwriter.h"
 #include "quizcheck.h"
+#include "speller.h"
 #include "tables.h"
 
 #include <QElapsedTimer>
@@ -108,11 +109,13 @@ int runBuild(const QStringList& args) {
     freedict::Report engReport, turReport;
     try {
         // Without word lists named, the system's: wamerican, wbritish, SCOWL and WordNet.
+        // And Debian's Turkish spelling dictionary, hunspell-tr.
+        const auto turkish = freedict::Speller::loadTurkish();
         const auto words = options.wordLists.isEmpty()
                                ? freedict::EnglishWords::loadSystem()
                                : freedict::EnglishWords::load(options.wordLists);
-        freedict::Dictionaries dictionaries =
-            freedict::importDictionaries(options.dictdDir, words, &engReport, &turReport);
+        freedict::Dictionaries dictionaries = freedict::importDictionaries(
+            options.dictdDir, words, &engReport, &turReport, turkish.get());
         englishTurkish = std::move(dictionaries.englishTurkish);
         turkishEnglish = std::move(dictionaries.turkishEnglish);
     } catch (const Error& e) {
