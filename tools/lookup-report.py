@@ -34,7 +34,8 @@ Usage (from the repository, after building peltavo-db and the database):
   python3 tools/lookup-report.py [--db build/bin/peltavo.MDB] [--tool build/bin/peltavo-db]
                                  [--glossary content/glossary] [--misses 25]
 
-Prints the table of both directions in Markdown, then the commonest misses of each: the words
+Prints the table of both directions in Markdown, the same clicks split by whether the word pick
+left the word whole or cut it to its front half, then the commonest misses of each: the words
 whose entry is not the grid's first row, with how often they were clicked, the search text and
 the first rows the grid showed.
 """
@@ -180,8 +181,15 @@ def measure(tool, db, direction, field, glossary):
                 counts["listed"] += 1
             if at is not None and at < SHOWN_ROWS:
                 counts["shown"] += 1
+            # Whether the pick left the word whole or cut it to its front half, where a shorter
+            # headword may come first by design.
+            whole = fold(click["pick"], turkish).strip() == bare(word, turkish)
+            counts["whole"] += whole
+            if at is not None and at < SHOWN_ROWS:
+                counts["whole shown"] += whole
             if at == 0:
                 counts["first"] += 1
+                counts["whole first"] += whole
             else:
                 miss = misses[bare(word, turkish)]
                 if miss[0] == 0:  # the first click on the word shows what it found
@@ -212,6 +220,7 @@ def main():
           f"{LISTED_ROWS} |")
     print("|---|---|---|---|---|")
     all_misses = []
+    cut_tables = []
     for title, direction, field, folder in sides:
         glossary = {fold(k, direction == "ti"): v
                     for k, v in read_glossary(os.path.join(args.glossary, folder)).items()}
@@ -220,6 +229,18 @@ def main():
         print(f"| {title} | {n:,} | {percent(counts['first'], n)} | "
               f"{percent(counts['shown'], n)} | {percent(counts['listed'], n)} |")
         all_misses.append((title, len(glossary), misses))
+        cut_tables.append((title, counts))
+    print(f"\nThe same clicks split by what the word pick left of the word:\n")
+    print("| Clicked in | Search text | Tokens | First row | Among the 4 shown |")
+    print("|---|---|---|---|---|")
+    for title, counts in cut_tables:
+        whole, n = counts["whole"], counts["tokens"]
+        cut = n - whole
+        print(f"| {title} | the whole word | {whole:,} | {percent(counts['whole first'], whole)} | "
+              f"{percent(counts['whole shown'], whole)} |")
+        print(f"| {title} | its front half | {cut:,} | "
+              f"{percent(counts['first'] - counts['whole first'], cut)} | "
+              f"{percent(counts['shown'] - counts['whole shown'], cut)} |")
     for title, glossary_forms, misses in all_misses:
         print(f"\nCommonest misses, {title} ({glossary_forms} glossary forms with a base):\n")
         print(f"| Clicks | Word | Search text | The grid's first {SHOWN_ROWS} rows |")
