@@ -8,7 +8,6 @@
 #include "tablehandle.h"
 #include "testpaths.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
@@ -31,14 +30,9 @@ QString windows1254(const QByteArray& bytes) {
 }
 
 TEST(BinaryValues, AConversationColumnThatIsAnOleObjectReadsAsItsBytes) {
-    QFile sample(test::fixture(QStringLiteral("peltavo-sample.mdb")));
-    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("peltavo.MDB"));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(test::withColumnType(sample.readAll(), QStringLiteral("ikonus"), 0x0c, 0x0b));
-    out.close();
+    test::writeSampleWithOleConversations(path);
 
     TableHandle table(QStringLiteral("Table"));
     table.setConnectionString(jetConnectionString(path, QStringLiteral("947")));

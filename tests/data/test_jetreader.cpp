@@ -10,7 +10,6 @@
 #include "testpaths.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -152,9 +151,7 @@ TEST(ReaderAgreesWithOracleOnMoreFiles, EveryTableOfEveryFileNamed) {
 // Dates over the whole range Jet stores, written into a file Access wrote: each reads as the
 // instant mdb-reader reads (which the old reading gave up on before 1899-12-30 and after 4637).
 TEST(ReaderAgreesWithOracle, DatesOverTheWholeRange) {
-    QFile original(fixture(QStringLiteral("access/testV2000.mdb")));
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    QByteArray bytes = original.readAll();
+    QByteArray bytes = test::fixtureBytes(QStringLiteral("access/testV2000.mdb"));
     const double stored[] = {29932, 27293};           // 1981-12-12 and 1974-09-21 in Table1.G
     const double written[] = {-693593.5, 2958465.75}; // day and time before 1899 too
     for (int i = 0; i < 2; ++i) {
@@ -164,10 +161,7 @@ TEST(ReaderAgreesWithOracle, DatesOverTheWholeRange) {
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dates.mdb"));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(bytes);
-    out.close();
+    test::writeBytes(path, bytes);
     const TableData table = JetReader::readTable(path, QStringLiteral("Table1"));
     const int g = table.columnIndex(QStringLiteral("G"));
     ASSERT_GE(g, 0);

@@ -1,3 +1,4 @@
+#include "dictdfiles.h"
 #include "error.h"
 #include "freedict.h"
 
@@ -21,8 +22,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 namespace {
-
-using Articles = std::vector<std::pair<QString, QString>>; // index headword, article text
 
 QByteArray gzip(const QByteArray& plain) {
     z_stream z{};
@@ -54,9 +53,10 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// Writes NAME.index and NAME.dict.dz (or NAME.dict) in dir, the way dictfmt lays them out.
-void writeDictd(const QString& dir, const QString& name, const Articles& articles,
-                bool compressed = true) {
+} // namespace
+
+void peltavo::freedict::writeDictd(const QString& dir, const QString& name,
+                                   const Articles& articles, bool compressed) {
     QByteArray data;
     QByteArray index;
     for (const auto& [headword, article] : articles) {
@@ -72,6 +72,8 @@ void writeDictd(const QString& dir, const QString& name, const Articles& article
         writeFile(dir + u'/' + name + QStringLiteral(".dict"), data);
     }
 }
+
+namespace {
 
 std::map<QString, QString> byHeadword(const std::vector<Entry>& entries) {
     std::map<QString, QString> out;

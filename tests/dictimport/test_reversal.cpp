@@ -1,15 +1,14 @@
 // The Turkish-English entries reversed from real English-Turkish articles: only the leading
 // senses, none of an archaic, poetic, dialect, slang or foreign use, names with their capital,
 // and the phrases' own translations. The installed word lists decide how words are spelt.
+#include "dictdfiles.h"
 #include "freedict.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <map>
 #include <memory>
@@ -17,45 +16,6 @@
 using namespace peltavo::freedict;
 
 namespace {
-
-QByteArray gzip(const QByteArray& plain) {
-    z_stream z{};
-    EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    QByteArray out(static_cast<qsizetype>(deflateBound(&z, plain.size())), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.constData()));
-    z.avail_in = static_cast<uInt>(plain.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-    out.resize(static_cast<qsizetype>(z.total_out));
-    deflateEnd(&z);
-    return out;
-}
-
-QByteArray base64Number(qint64 value) {
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    QByteArray out;
-    do {
-        out.prepend(digits[value % 64]);
-        value /= 64;
-    } while (value > 0);
-    return out;
-}
-
-void writeDictd(const QString& dir, const QString& name, const QStringList& articles) {
-    QByteArray data, index;
-    for (const QString& article : articles) {
-        const QByteArray bytes = article.toUtf8();
-        index += article.section(u' ', 0, 0).toUtf8() + '\t' + base64Number(data.size()) + '\t' +
-                 base64Number(bytes.size()) + '\n';
-        data += bytes;
-    }
-    QFile indexFile(dir + u'/' + name + QStringLiteral(".index"));
-    QFile dataFile(dir + u'/' + name + QStringLiteral(".dict.dz"));
-    ASSERT_TRUE(indexFile.open(QIODevice::WriteOnly) && dataFile.open(QIODevice::WriteOnly));
-    indexFile.write(index);
-    dataFile.write(gzip(data));
-}
 
 // Real articles of dict-freedict-eng-tur, as the data file holds them.
 const QStringList kArticles = {
@@ -88,9 +48,12 @@ class Reversed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<QTemporaryDir>();
-        writeDictd(dir_->path(), QStringLiteral("freedict-eng-tur"), kArticles);
+        Articles articles;
+        for (const QString& article : kArticles)
+            articles.emplace_back(article.section(u' ', 0, 0), article);
+        writeDictd(dir_->path(), QStringLiteral("freedict-eng-tur"), articles);
         writeDictd(dir_->path(), QStringLiteral("freedict-tur-eng"),
-                   {QStringLiteral("kedi /kedˈi/\ncat\n")});
+                   {{QStringLiteral("kedi"), QStringLiteral("kedi /kedˈi/\ncat\n")}});
         entries_ = std::make_unique<std::map<QString, QString>>();
         for (const Entry& e : importTurEng(dir_->path(), EnglishWords::loadSystem()))
             entries_->emplace(e.headword, e.meaning);

@@ -22,8 +22,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
-#include <QStyle>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -410,12 +410,7 @@ TEST(StartUp, EverythingTheOpeningsShowComesBeforeTheMainWindow) {
 // text is stored as UTF-16, so each letter is followed by the character of code 0).
 TEST(StartUp, AConversationColumnOfOleObjectsOpensAndShowsItsBytesAsText) {
     Started s(false);
-    QFile sample(test::fixture(QStringLiteral("peltavo-sample.mdb")));
-    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
-    QFile database(s.folder.filePath(QStringLiteral("peltavo.MDB")));
-    ASSERT_TRUE(database.open(QIODevice::WriteOnly));
-    database.write(test::withColumnType(sample.readAll(), QStringLiteral("ikonus"), 0x0c, 0x0b));
-    database.close();
+    test::writeSampleWithOleConversations(s.folder.filePath(QStringLiteral("peltavo.MDB")));
     s.start();
     EXPECT_TRUE(s.dialogs().isEmpty()) << s.dialogs().join(u'\n').toStdString();
     const Tanaekr& main = *s.windows.anaekr;

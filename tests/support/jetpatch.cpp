@@ -1,5 +1,9 @@
 #include "jetpatch.h"
 
+#include "testpaths.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -53,6 +57,23 @@ QByteArray withDoubleReplaced(QByteArray bytes, double from, double to, int* cou
         ++*count;
     }
     return bytes;
+}
+
+QByteArray fixtureBytes(const QString& relative) {
+    QFile file(fixture(relative));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    EXPECT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+void writeSampleWithOleConversations(const QString& path) {
+    writeBytes(path, withColumnType(fixtureBytes(QStringLiteral("peltavo-sample.mdb")),
+                                    QStringLiteral("ikonus"), 0x0c, 0x0b));
 }
 
 } // namespace peltavo::test

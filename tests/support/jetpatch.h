@@ -15,4 +15,13 @@ QByteArray withColumnType(QByteArray bytes, const QString& column, quint8 from, 
 // were replaced goes to `count`.
 QByteArray withDoubleReplaced(QByteArray bytes, double from, double to, int* count);
 
+// The bytes of a file under tests/fixtures, and a file written with the given bytes; each fails
+// the calling test when it cannot.
+QByteArray fixtureBytes(const QString& relative);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+// Writes the sample database as `path` with its conversations (konus.ikonus, a memo column)
+// declared OLE objects.
+void writeSampleWithOleConversations(const QString& path);
+
 } // namespace peltavo::test

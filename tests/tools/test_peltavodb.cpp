@@ -113,14 +113,8 @@ TEST(PeltavoDb, JsonDumpGivesBinaryValuesInBase64) {
     const QString jet3 = peltavo::test::fixture(QStringLiteral("access/test2V1997.mdb"));
     const QString jet4 = peltavo::test::fixture(QStringLiteral("access/test2V2003.mdb"));
     QTemporaryDir dir;
-    QFile original(sample());
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QString patched = dir.filePath(QStringLiteral("ole.mdb"));
-    QFile out(patched);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(
-        peltavo::test::withColumnType(original.readAll(), QStringLiteral("ikonus"), 0x0c, 0x0b));
-    out.close();
+    peltavo::test::writeSampleWithOleConversations(patched);
     int values = 0;
     for (const QString& path : {jet3, jet4, patched}) {
         for (const peltavo::test::OracleTable& theirs : peltavo::test::oracleReadAll(path)) {
@@ -303,9 +297,8 @@ TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
          {std::pair{"en-tr", "child | (i.) çocuk\nchildren = child | (i.) çocuklar\n"},
           std::pair{"tr-en", "kitap | (i.) book\nkitaplar = kitap | books\n"}}) {
         ASSERT_TRUE(QDir(glossary).mkpath(QString::fromLatin1(folder)));
-        QFile file(glossary + u'/' + QString::fromLatin1(folder) + QStringLiteral("/core.txt"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        peltavo::test::writeBytes(
+            glossary + u'/' + QString::fromLatin1(folder) + QStringLiteral("/core.txt"), text);
     }
 
     QProcess report;
