@@ -1,0 +1,79 @@
+// The scan's misread letters that the spelling dictionaries put right, and the marks and
+// run-on entries the conversions left: one table of real senses per rule, with the word lists
+// and the dictionaries that Debian installs (their absence is a broken set-up).
+#include "article.h"
+#include "freedict.h"
+#include "speller.h"
+#include "textrepair.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace peltavo::freedict;
+
+namespace {
+
+const QString kDictd = QStringLiteral("/usr/share/dictd");
+
+// The system word lists, the Turkish spelling dictionary and a vocabulary counted from the whole
+// installed dictionary, as the import counts them.
+class Scanned : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QFileInfo::exists(kDictd + QStringLiteral("/freedict-eng-tur.index")))
+            return;
+        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
+        speller_ = Speller::loadTurkish();
+        vocabulary_ = std::make_unique<Vocabulary>(*words_);
+        vocabulary_->setSpeller(speller_.get());
+        for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
+                                              kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
+            vocabulary_->count(article.meaning.section(u'\n', 1).split(u'\n'));
+    }
+    void SetUp() override { ASSERT_TRUE(vocabulary_) << "dict-freedict-eng-tur is not installed"; }
+    static const Vocabulary& vocabulary() { return *vocabulary_; }
+
+private:
+    static inline std::unique_ptr<EnglishWords> words_;
+    static inline std::unique_ptr<Speller> speller_;
+    static inline std::unique_ptr<Vocabulary> vocabulary_;
+};
+
+struct Sense {
+    const char* source;
+    const char* expected;
+};
+
+void PrintTo(const Sense& c, std::ostream* os) {
+    *os << '"' << c.source << '"';
+}
+
+class LostMarks : public Scanned, public ::testing::WithParamInterface<Sense> {};
+
+TEST_P(LostMarks, AreGivenBackWhereOneWordFits) {
+    EXPECT_EQ(fixScanErrors(QString::fromUtf8(GetParam().source), vocabulary()),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LostMarks,
+    ::testing::Values(
+        // Marks lost at several places, one letter throughout or two.
+        Sense{"Mimosa pudica: kustumotu", "Mimosa pudica: küstümotu"},
+        Sense{"(kim.) çabuk muteessir olan", "(kim.) çabuk müteessir olan"},
+        Sense{"Yunan alfabesinin uçuncü harfi", "Yunan alfabesinin üçüncü harfi"},
+        Sense{"yüksek sesle, gurultulu", "yüksek sesle, gürültülü"},
+        // A ğ lost between two vowels, a letter read twice.
+        Sense{"çoban, sıırtmaç", "çoban, sığırtmaç"}, Sense{"tatssız, yavan", "tatsız, yavan"},
+        // Right as they are: a suffix after a word of its own, a Latin species, a label,
+        // an English word with its stress mark, a word the dictionary lacks that has its marks.
+        Sense{"ağır siklette boksör", "ağır siklette boksör"},
+        Sense{"usulle kopye çıkaran", "usulle kopye çıkaran"},
+        Sense{"(bot.) Atropa bella donna", "(bot.) Atropa bella donna"},
+        Sense{"(terz.) kolevi", "(terz.) kolevi"},
+        Sense{"segmen'tal bölümlü", "segmen'tal bölümlü"},
+        Sense{"Allah'ın rızkı, rızk", "Allah'ın rızkı, rızk"}));
+
+} // namespace
