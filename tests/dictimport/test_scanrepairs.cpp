@@ -76,4 +76,59 @@ INSTANTIATE_TEST_SUITE_P(
         Sense{"segmen'tal bölümlü", "segmen'tal bölümlü"},
         Sense{"Allah'ın rızkı, rızk", "Allah'ın rızkı, rızk"}));
 
+class LeftoverMarks : public Scanned, public ::testing::WithParamInterface<Sense> {};
+
+TEST_P(LeftoverMarks, AreTakenOutOrPutRight) {
+    EXPECT_EQ(removeStressMarksInText(
+                  fixStrayMarks(QString::fromUtf8(GetParam().source), vocabulary()), vocabulary()),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LeftoverMarks,
+    ::testing::Values(
+        Sense{"kulağa kaçan, (zool.)) Forficula", "kulağa kaçan, (zool.) Forficula"},
+        Sense{"tatula, (bot.) )Datura stramonium", "tatula, (bot.) Datura stramonium"},
+        Sense{"(çoğ.), -la) (bot.) kömeç", "(çoğ. -la) (bot.) kömeç"},
+        Sense{"(çoğ.), ) (Lat.) bir oyundaki kişiler", "(çoğ.) (Lat.) bir oyundaki kişiler"},
+        Sense{"(I) ayakkabı bağı", "(i.) ayakkabı bağı"},
+        Sense{"uymak takıl- (mak.); iyi geçinmek", "uymak takılmak; iyi geçinmek"},
+        Sense{"büyü kabilin- (den.); şaşılacak", "büyü kabilinden; şaşılacak"},
+        Sense{"teesella'tion mozaik, piestis'tic dindar", "teesellation mozaik, piestistic dindar"},
+        // Right as they are: a prefix, a name's ending, a label closed once.
+        Sense{"bio- (önek) hayat", "bio- (önek) hayat"},
+        Sense{"Amerika'da, Ankara'nın", "Amerika'da, Ankara'nın"},
+        Sense{"(argo) (zool.) Mustela", "(argo) (zool.) Mustela"}));
+
+struct Senses {
+    std::vector<const char*> source;
+    std::vector<const char*> expected;
+};
+
+void PrintTo(const Senses& c, std::ostream* os) {
+    *os << '"' << c.source.front() << '"';
+}
+
+QStringList list(const std::vector<const char*>& senses) {
+    QStringList out;
+    for (const char* sense : senses)
+        out << QString::fromUtf8(sense);
+    return out;
+}
+
+class LabelSenses : public ::testing::TestWithParam<Senses> {};
+
+TEST_P(LabelSenses, LabelTheNextSense) {
+    EXPECT_EQ(withLabelsJoined(list(GetParam().source)), list(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LabelSenses,
+    ::testing::Values(Senses{{"(sonek)", "ertelenmiş"}, {"(sonek) ertelenmiş"}},
+                      Senses{{"tırmanan sarmaşık", "(k. dili)", "yükselmek isteyen kimse"},
+                             {"tırmanan sarmaşık", "(k. dili) yükselmek isteyen kimse"}},
+                      // A label that ends the article labels nothing; a note is no label.
+                      Senses{{"uçmak", "(hav.)"}, {"uçmak", "(hav.)"}},
+                      Senses{
+                          {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"},
+                          {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"}}));
+
 } // namespace

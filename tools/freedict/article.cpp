@@ -708,4 +708,17 @@ QString gluedHeadword(const QString& headword, const EnglishWords& words) {
 
 } // namespace
 
+QStringList withLabelsJoined(QStringList senses) {
+    static const QRegularExpression label(QStringLiteral("^\\([^()]{1,16}\\)$"));
+    for (qsizetype i = 0; i + 1 < senses.size();) {
+        if (label.match(senses[i]).hasMatch()) {
+            senses[i + 1].prepend(senses[i] + u' ');
+            senses.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    return senses;
+}
+
 } // namespace peltavo::freedict

@@ -878,7 +878,12 @@ QString removeStressMarks(const QString& word, const Vocabulary& words, bool kno
     }
     QString stripped = plain;
     stripped.remove(u'\'');
-    if (knownEnglish) {
+    // A word in small letters that ends in an English suffix after its mark is English, known
+    // or not ("teesella'tion", "piestis'tic"): a Turkish apostrophe follows a name.
+    static const QRegularExpression englishEnding = unicodeRe(QStringLiteral(
+        "^\\p{Ll}{2,}'(?:\\p{Ll}*')?(?:tions?|sions?|tic|tical|tically|ic|ics|ical|ically|ibly|"
+        "ably|ible|able|ish|tish|ingly|ity|ive|ous|ize|ment|ness|ure|ism|ist|ian|ery)$"));
+    if (knownEnglish || englishEnding.match(plain).hasMatch()) {
         return stripped;
     }
     if (stripped.size() >= 4 && isAsciiLetters(stripped) && words.english(stripped) &&
@@ -938,8 +943,32 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "cila1amak", "a11": a digit 1 for an l.
     static const QRegularExpression one =
         unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
+    // "(zool.)) Forficula", "(bot.) )Datura": a label closed twice.
+    static const QRegularExpression closedTwice =
+        unicodeRe(QStringLiteral("(\\([^()]{1,12}\\.\\))\\s*\\)\\s*"));
+    // "(ı) Korfu adası", "(I) ayakkabı bağı": the label of a noun, misread.
+    static const QRegularExpression noun(QStringLiteral("^\\((?:ı|I)\\)(?=[ ,])"));
+    // "takıl- (mak.)": the end of a word that a line break cut, taken for a label.
+    static const QRegularExpression cutEnding =
+        unicodeRe(QStringLiteral("(\\p{Ll}+)- \\((mak|mek|den|dan)\\.\\)"));
     QString out = normalizeLabels(text);
+    if (out.count(u')') > out.count(u'(')) {
+        out = out.replace(closedTwice, QStringLiteral("\\1 ")).trimmed();
+    }
+    out.replace(noun, QStringLiteral("(i.)"));
+    for (auto m = cutEnding.match(out); m.hasMatch();
+         m = cutEnding.match(out, m.capturedStart() + 1)) {
+        const QString whole = m.captured(1) + m.captured(2);
+        if (words.spelt(whole) || words.turkish(whole) > 0) {
+            out.replace(m.capturedStart(), m.capturedLength(), whole);
+        }
+    }
     out.replace(plural, QStringLiteral("(çoğ. \\1)"));
+    // "(çoğ.), -la)": a comma where the singular was left out.
+    static const QRegularExpression pluralComma =
+        unicodeRe(QStringLiteral("\\(çoğ\\. ?,\\s*(?=\\S)"));
+    out.replace(pluralComma, QStringLiteral("(çoğ. "));
+    out.replace(QStringLiteral("(çoğ. )"), QStringLiteral("(çoğ.)"));
     out.replace(doubleOpen, QStringLiteral("("));
     out.replace(american, QStringLiteral("(A.B.D.) "));
     if (out.contains(u'1')) {
