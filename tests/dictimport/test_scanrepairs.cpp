@@ -131,4 +131,46 @@ INSTANTIATE_TEST_SUITE_P(
                           {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"},
                           {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"}}));
 
+struct Entry {
+    const char* headword;
+    std::vector<const char*> senses;
+    const char* runOns; // "forms: senses | ..."
+};
+
+void PrintTo(const Entry& c, std::ostream* os) {
+    *os << c.headword;
+}
+
+class GluedRunOns : public Scanned, public ::testing::WithParamInterface<Entry> {};
+
+TEST_P(GluedRunOns, StandApartWhereTurkishFollowsTheirHead) {
+    const Article article = splitArticle({QString::fromUtf8(GetParam().headword)},
+                                         list(GetParam().senses), vocabulary());
+    QStringList lines;
+    for (const RunOn& runOn : article.runOns)
+        lines << runOn.forms.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                     runOn.senses.join(QStringLiteral("; "));
+    EXPECT_EQ(lines.join(QStringLiteral(" | ")), QString::fromUtf8(GetParam().runOns));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, GluedRunOns,
+    ::testing::Values(
+        // After a comma that ends a Turkish meaning.
+        Entry{"beet",
+              {"beet greens, beet tops: pancar yaprağı, beet sugar pancar şekeri, sakaroz"},
+              "beet sugar: pancar şekeri, sakaroz"},
+        Entry{"subjective",
+              {"(gram.) nominatif, subjectively öznel olarak"},
+              "subjectively: öznel olarak"},
+        // After a Latin name.
+        Entry{"dill",
+              {"dereotu, (bot.) Anethum graveolens dill pickle dereotlu hıyar turşusu"},
+              "dill pickle: dereotlu hıyar turşusu"},
+        Entry{"ash",
+              {"dibudak ağacı, (bot.) Fraxinus mountain ash yabani üvez ağacı"},
+              "mountain ash: yabani üvez ağacı"},
+        // Not a list of English forms, nor a word that Turkish writes as well: no run-on.
+        Entry{"gull", {"martı. blackheaded gull, laughing gull kara baş martı"}, ""},
+        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""}));
+
 } // namespace
