@@ -3,6 +3,7 @@
 // and the dictionaries that Debian installs (their absence is a broken set-up).
 #include "article.h"
 #include "freedict.h"
+#include "reversal.h"
 #include "speller.h"
 #include "textrepair.h"
 
@@ -172,5 +173,51 @@ INSTANTIATE_TEST_SUITE_P(
         // Not a list of English forms, nor a word that Turkish writes as well: no run-on.
         Entry{"gull", {"martı. blackheaded gull, laughing gull kara baş martı"}, ""},
         Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""}));
+
+struct Reversed {
+    const char* turkish;
+    std::vector<std::pair<const char*, std::vector<const char*>>> articles;
+    const char* first; // the English word the Turkish term leads with
+};
+
+void PrintTo(const Reversed& c, std::ostream* os) {
+    *os << c.turkish;
+}
+
+class LeadingMeaning : public ::testing::TestWithParam<Reversed> {
+protected:
+    static void SetUpTestSuite() {
+        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
+    }
+    static inline std::unique_ptr<EnglishWords> words_;
+};
+
+TEST_P(LeadingMeaning, ComesFromAnEarlySense) {
+    Reversal reversal;
+    for (const auto& [english, senses] : GetParam().articles)
+        reversal.add({QString::fromUtf8(english), list(senses)});
+    const QString turkish = QString::fromUtf8(GetParam().turkish);
+    QString first;
+    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+        if (r.turkish == turkish)
+            first = r.english.front();
+    EXPECT_EQ(first, QString::fromUtf8(GetParam().first));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LeadingMeaning,
+    ::testing::Values(
+        // The third sense of a common word after the first sense of a rarer one.
+        Reversed{"rüşvet",
+                 {{"price", {"paha, fiyat", "değer, kıymet", "rüşvet", "mükafat"}},
+                  {"bribe", {"rüşvet", "rüşvet vermek"}}},
+                 "bribe"},
+        // The first senses of both: the commoner word leads.
+        Reversed{"değer",
+                 {{"value", {"değer, kıymet", "fiyat"}}, {"worth", {"değer", "kıymet"}}},
+                 "value"},
+        // A late sense that is the only one stays.
+        Reversed{"gürlük",
+                 {{"thrift", {"idare, tasarruf", "tutum", "gürlük, kuvvetli büyüme"}}},
+                 "thrift"}));
 
 } // namespace
