@@ -187,6 +187,9 @@ public:
         });
     }
 
+    // Whether the word is the headword as it stands (any case).
+    bool isOwn(const QString& written) const { return own_.contains(written.toLower()); }
+
     bool relates(const QString& written) const {
         QString w = written.toLower();
         w.remove(u'\'').remove(u'\u2019').remove(QLatin1String("(al)"));
@@ -405,6 +408,81 @@ std::vector<qsizetype> embeddedWords(const QString& text, const HeadParser& pars
     return starts;
 }
 
+// Where a run-on entry may start without a full stop before it, to be taken only where Turkish
+// follows its head: after a comma or semicolon ("meltem, etesian wind meltem"); after a word
+// that is no English ("Mimosa pudica sensitively hassasiyetle"); an English word before the
+// headword itself, after a Turkish word ("sakaroz white beet şeker pancarı").
+std::vector<qsizetype> looseStarts(const QString& text, const HeadParser& parser,
+                                   const Vocabulary& words) {
+    static const QRegularExpression word(QStringLiteral("(?<![\\w'’-])[\\p{L}'’]+(?![\\w'’])"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    std::vector<qsizetype> starts;
+    std::vector<std::pair<qsizetype, QString>> tokens;
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        tokens.emplace_back(m.capturedStart(), m.captured());
+    }
+    int depth = 0;
+    qsizetype scanned = 0;
+    for (size_t t = 1; t < tokens.size(); ++t) {
+        const auto& [start, token] = tokens[t];
+        const auto& [previousStart, previous] = tokens[t - 1];
+        for (; scanned < start; ++scanned) {
+            depth += text[scanned] == u'(' ? 1 : text[scanned] == u')' ? -1 : 0;
+        }
+        if (depth > 0) {
+            continue;
+        }
+        const QString between =
+            text.mid(previousStart + previous.size(), start - previousStart - previous.size());
+        const QString lower = previous.toLower();
+        // The head's first word is English that Turkish does not write: not "optimist",
+        // "Prusyaya", "galvanizme".
+        QString plain = token;
+        plain.remove(u'\'').remove(u'’');
+        if (words.spelt(token) || words.ownTurkish(plain.toLower()) > 0 ||
+            !(words.english(plain) || words.words().spellsEnglish(plain))) {
+            continue;
+        }
+        if (between == QLatin1String(", ") || between == QLatin1String("; ")) {
+            // After a Turkish meaning, not in a list of English forms ("blackheaded gull,
+            // laughing gull").
+            if (words.spelt(previous) && !words.english(previous)) {
+                starts.push_back(start);
+            }
+        } else if (between == QLatin1String(" ") && token.front().isLower() && !isParticle(lower) &&
+                   !isPlaceholder(lower)) {
+            // A derived word, or an English word before the headword itself ("white beet"),
+            // after a Latin name ("Mimosa pudica", "(bot.) Fraxinus"), or the latter after a
+            // Turkish word.
+            const bool beforeHeadword = t + 1 < tokens.size() && words.english(token) &&
+                                        parser.isOwn(tokens[t + 1].second) &&
+                                        text.mid(start + token.size(), 1) == QLatin1String(" ");
+            const QString before = t >= 2 ? tokens[t - 2].second : QString();
+            const bool latin =
+                !words.english(previous) && !words.spelt(previous) && !before.isEmpty() &&
+                (previous.front().isLower()
+                     ? before.front().isUpper()
+                     : before == QLatin1String("bot") || before == QLatin1String("zool"));
+            const bool afterLatin = latin && (beforeHeadword || parser.isDerived(token));
+            const bool afterTurkish =
+                beforeHeadword && words.spelt(previous) && !words.english(previous);
+            if (afterLatin || afterTurkish) {
+                starts.push_back(start);
+            }
+        }
+    }
+    return starts;
+}
+
+// Whether the text at pos goes on with a Turkish word.
+bool turkishFollows(const QString& text, qsizetype pos, const Vocabulary& words) {
+    static const QRegularExpression word(QStringLiteral("^[\\s:]*([\\p{L}]+)"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    const auto m = word.match(QStringView(text).mid(pos));
+    return m.hasMatch() && words.spelt(m.captured(1)) && !words.english(m.captured(1));
+}
+
 QString tidyMeaning(QString text) {
     // A final full stop stays for the caller: it may end an abbreviation ("vb.").
     static const QRegularExpression ragged(QStringLiteral("^[\\s.,;:!?]+|[\\s,;:]+$|\\s+\\.$"));
@@ -509,6 +587,14 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
             const std::vector<qsizetype> embedded = embeddedWords(sense, parser, words);
             candidates.insert(candidates.end(), embedded.begin(), embedded.end());
         }
+        std::vector<qsizetype> strict = candidates;
+        std::sort(strict.begin(), strict.end());
+        std::vector<qsizetype> loose;
+        if (words.hasSpeller()) {
+            loose = looseStarts(sense, parser, words);
+            std::sort(loose.begin(), loose.end());
+            candidates.insert(candidates.end(), loose.begin(), loose.end());
+        }
         std::sort(candidates.begin(), candidates.end());
         candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
 
@@ -519,6 +605,11 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
                 continue;
             }
             if (auto head = parser.parse(sense, pos)) {
+                if (std::binary_search(loose.begin(), loose.end(), pos) &&
+                    !std::binary_search(strict.begin(), strict.end(), pos) &&
+                    !turkishFollows(sense, head->end, words)) {
+                    continue;
+                }
                 from = head->end;
                 heads.push_back(std::move(*head));
             }
@@ -707,5 +798,18 @@ QString gluedHeadword(const QString& headword, const EnglishWords& words) {
 }
 
 } // namespace
+
+QStringList withLabelsJoined(QStringList senses) {
+    static const QRegularExpression label(QStringLiteral("^\\([^()]{1,16}\\)$"));
+    for (qsizetype i = 0; i + 1 < senses.size();) {
+        if (label.match(senses[i]).hasMatch()) {
+            senses[i + 1].prepend(senses[i] + u' ');
+            senses.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    return senses;
+}
 
 } // namespace peltavo::freedict

@@ -59,6 +59,10 @@ QString repairHeadword(const QString& headword, const EnglishWords& words,
 QString fitHeadword(const QString& written, const QString& repaired, const QStringList& senses,
                     const EnglishWords& words);
 
+// The senses with a sense that is only a label ("(k. dili)", "(sonek)") joined to the next one,
+// which it labels: the scan broke the line after the label.
+QStringList withLabelsJoined(QStringList senses);
+
 // The sense without the full stop that ends most senses, but with one that ends an abbreviation
 // ("vb.", "etc.").
 QString withoutFinalStop(const QString& sense);

@@ -398,6 +398,7 @@ EnglishSide readEngTur(const QString& dictdDir, const EnglishWords& words, Repor
             own << withoutFinalStop(simplified(sense));
         }
         own.removeAll(QString());
+        own = withLabelsJoined(own);
         QStringList lines;
         for (const RunOn& runOn : article.runOns) {
             if (!runOn.senses.isEmpty()) {

@@ -406,8 +406,12 @@ std::vector<Reversal::Result> Reversal::finish(const EnglishWords& common, int c
     for (auto term = byTerm_.cbegin(); term != byTerm_.cend(); ++term) {
         std::vector<Ranked> ranked;
         for (auto e = term->cbegin(); e != term->cend(); ++e) {
-            ranked.push_back(
-                {e.key(), levelRank(common.level(e.key())) + groupPenalty(e->group), *e});
+            // A term from the third sense on gives way to one from the first senses of a
+            // rarer word: "rüşvet" is "bribe" before "price", whose fourth sense it is.
+            ranked.push_back({e.key(),
+                              levelRank(common.level(e.key())) + groupPenalty(e->group) +
+                                  (e->sense >= 2 ? 1 : 0),
+                              *e});
         }
         std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
             if (a.score != b.score) {

@@ -529,7 +529,132 @@ QString onlyAccepted(const QStringList& candidates, const Vocabulary& words) {
     return found;
 }
 
-QString rescan(const QString& word, const Vocabulary& words) {
+// A repair that restoreMarks considers: the word, and the first place where it differs.
+struct Candidate {
+    QString word;
+    qsizetype at;
+};
+
+// Every word made from `word` by giving marks back to up to three of its letters that may have
+// lost them ("kustumotu" is "küstümotu"), in `out`. An i for a ı stays out where the word shows
+// a circumflex, which the source writes in Arabic and Persian words whose ending î lost its mark;
+// an s for a z is a change of its own.
+void withMarks(const QString& word, bool circumflex, std::vector<Candidate>& out) {
+    std::vector<std::pair<qsizetype, QChar>> places;
+    for (qsizetype k = 0; k < word.size(); ++k) {
+        for (const Confusion& c : kMarkConfusions) {
+            if (word[k] == QChar(c.read[0]) && !(circumflex && word[k] == u'ı')) {
+                places.emplace_back(k, QChar(c.meant[0]));
+            }
+        }
+    }
+    const std::size_t n = std::min<std::size_t>(places.size(), 12);
+    const auto add = [&](std::initializer_list<std::size_t> chosen) {
+        QString candidate = word;
+        for (std::size_t i : chosen) {
+            const auto [at, meant] = places[i];
+            if (candidate[at] != word[at] || (chosen.size() > 1 && word[at] == u'z')) {
+                return; // two marks for one letter, or a z among other changes
+            }
+            candidate[at] = meant;
+        }
+        out.push_back({candidate, places[*chosen.begin()].first});
+    };
+    // Or one letter throughout, or two ("gurultulu" is "gürültülü", "ucuncu" is "üçüncü").
+    for (const Confusion& c : kMarkConfusions) {
+        const QChar read(c.read[0]);
+        if (read == u'z' || (circumflex && read == u'ı') || !word.contains(read)) {
+            continue;
+        }
+        const QString once = QString(word).replace(read, QChar(c.meant[0]));
+        out.push_back({once, word.indexOf(read)});
+        for (const Confusion& d : kMarkConfusions) {
+            const QChar other(d.read[0]);
+            if (&d > &c && other != u'z' && !(circumflex && other == u'ı') &&
+                word.contains(other)) {
+                out.push_back({QString(once).replace(other, QChar(d.meant[0])),
+                               std::min(word.indexOf(read), word.indexOf(other))});
+            }
+        }
+    }
+    for (std::size_t a = 0; a < n; ++a) {
+        add({a});
+        for (std::size_t b = a + 1; b < n; ++b) {
+            add({a, b});
+            for (std::size_t c = b + 1; c < n; ++c) {
+                add({a, b, c});
+            }
+        }
+    }
+}
+
+// The word that the scan's lost marks or letters explain, or an empty text. The candidates: up
+// to three letters with their marks back, a ğ lost between two vowels ("sıırtmaç" is
+// "sığırtmaç"), a consonant read twice in a word with Turkish letters ("tatssız" is "tatsız";
+// not "femme", "otto"). A candidate counts when the
+// spelling dictionary accepts it or the text writes it twice ("küstümotu", which the dictionary
+// lacks), and the text must write it or the first part of it up to its change. Among several,
+// those that the dictionary accepts go first. An s for a z
+// needs the word itself twice ("bağımsızlık" for "bağımzızlık", but not "ihtisaslı" for
+// "ihtizazlı"). A doubled consonant after a word of its own is a suffix ("siklette",
+// "şahıssız", "usulle"). The one candidate that counts,
+// or among several the one that the text writes, is the repair. A word that the text writes
+// three times or more is taken for a word the dictionary lacks, unless the repair is written
+// three times as often.
+QString restoreMarks(const QString& word, const Vocabulary& words, bool circumflex) {
+    static const QRegularExpression turkishLetter(QStringLiteral("[çğıöşü]"));
+    std::vector<Candidate> candidates;
+    withMarks(word, circumflex, candidates);
+    for (qsizetype k = 1; k < word.size(); ++k) {
+        if (word[k] != word[k - 1] || !word[k].isLetter()) {
+            continue;
+        }
+        if (isVowel(word[k])) {
+            const QString candidate = word.left(k) + u'ğ' + word.mid(k);
+            if (words.turkish(candidate) > 0 || words.writesPrefix(candidate.left(k + 2))) {
+                candidates.push_back({candidate, k});
+            }
+        } else {
+            const QString stem = word.left(k);
+            const QString candidate = stem + word.mid(k + 1);
+            if (turkishLetter.match(word).hasMatch() && !words.spelt(stem) &&
+                words.turkish(stem) == 0) {
+                candidates.push_back({candidate, k});
+            }
+        }
+    }
+    QStringList counted;
+    for (const auto& [candidate, at] : candidates) {
+        const int written = words.turkish(candidate);
+        if (counted.contains(candidate) || !(written >= 2 || words.spelt(candidate))) {
+            continue;
+        }
+        if (word[at] == u'z' && candidate[at] == u's'
+                ? written < 2 || !words.spelt(candidate)
+                : written == 0 &&
+                      !words.writesPrefix(candidate.left(std::max<qsizetype>(at + 1, 5)))) {
+            continue;
+        }
+        counted << candidate;
+    }
+    // Among several: those the dictionary accepts, then those the text writes.
+    if (counted.size() > 1 && std::any_of(counted.begin(), counted.end(),
+                                          [&](const QString& c) { return words.spelt(c); })) {
+        counted.removeIf([&](const QString& c) { return !words.spelt(c); });
+    }
+    if (counted.size() > 1) {
+        counted.removeIf([&](const QString& c) { return words.turkish(c) == 0; });
+    }
+    if (counted.size() != 1) {
+        return {};
+    }
+    const int seen = words.turkish(word);
+    return seen <= 2 || words.turkish(counted.front()) >= 3 * seen ? counted.front() : QString();
+}
+
+// withMarks: whether the word may have lost marks or letters (not Latin or English; see
+// fixScanErrors).
+QString rescan(const QString& word, const Vocabulary& words, bool withMarks) {
     if (!isScanWord(word) || looksEnglish(word) || words.english(word) ||
         words.words().isLemma(word) || words.spelt(word)) {
         return word;
@@ -557,33 +682,14 @@ QString rescan(const QString& word, const Vocabulary& words) {
     }
     // A circumflex ("emlâkini") tells a front vowel that the spelling dictionary does not see.
     static const QRegularExpression circumflex(QStringLiteral("[âîû]"));
-    if (found.isEmpty() && !word.contains(u'1') && words.turkish(word) <= 2) {
-        // The text must write the word, or one made from it: "bollaştırmak" for "bollaşmak".
-        QStringList marks;
-        confusedOnce(word, kMarkConfusions, marks);
-        // An s for a z is rarer: the text must write the word itself twice ("bağımsızlık" for
-        // "bağımzızlık", but not "ihtisaslı" for "ihtizazlı").
-        marks.removeIf([&](const QString& candidate) {
-            qsizetype at = 0;
-            while (candidate[at] == word[at]) {
-                ++at;
-            }
-            if (word[at] == u'z') {
-                return words.turkish(candidate) < 2;
-            }
-            if (word[at] == u'ı' && word.contains(circumflex)) {
-                return true;
-            }
-            return words.turkish(candidate) == 0 &&
-                   !words.writesPrefix(candidate.left(std::max<qsizetype>(at + 1, 5)));
-        });
-        found = onlyAccepted(marks, words);
+    if (found.isEmpty() && withMarks && !word.contains(u'1')) {
+        found = restoreMarks(word, words, word.contains(circumflex));
     }
     return found.isEmpty() || found == u"\n" ? word : found;
 }
 
-// Calls fix(word, the character after it) for every run of letters and digits 1 in text
-// ("te1aş1anmak") and puts back what it returns.
+// Calls fix(word, the character after it, where it starts) for every run of letters and digits 1
+// in text ("te1aş1anmak") and puts back what it returns.
 template <typename Fix> QString mapScanWords(const QString& text, Fix fix) {
     QString out;
     out.reserve(text.size());
@@ -597,7 +703,7 @@ template <typename Fix> QString mapScanWords(const QString& text, Fix fix) {
         while (end < text.size() && inWord(end)) {
             ++end;
         }
-        out += fix(text.mid(i, end - i), end < text.size() ? text[end] : QChar());
+        out += fix(text.mid(i, end - i), end < text.size() ? text[end] : QChar(), i);
         i = end;
     }
     return out;
@@ -654,17 +760,38 @@ QString fixScanErrors(const QString& text, const Vocabulary& words) {
     if (!words.hasSpeller()) {
         return text;
     }
-    return mapScanWords(text, [&](const QString& word, QChar next) {
+    // Words that are no Turkish of the scan's: the species of a Latin name after its genus
+    // ("Atropa bella", "Arctium lappa"), a word that an apostrophe joins to another
+    // ("segmen'tal", a stress mark, or "do'nun", a name's ending).
+    static const QRegularExpression latin(
+        QStringLiteral("(?<![\\p{L}'])([A-Z][a-z]+) (?:[a-z]+ )?[a-z]+(?![\\p{L}'])"));
+    QSet<qsizetype> foreign;
+    for (auto m = latin.globalMatch(text); m.hasNext();) {
+        const auto match = m.next();
+        if (!words.spelt(match.captured(1)) && words.turkish(match.captured(1).toLower()) == 0) {
+            for (qsizetype k = match.capturedEnd(1) + 1; k < match.capturedEnd(); ++k) {
+                if (text[k - 1] == u' ') {
+                    foreign.insert(k);
+                }
+            }
+        }
+    }
+    return mapScanWords(text, [&](const QString& word, QChar next, qsizetype start) {
         // A name with its ending after an apostrophe: "Linne'in".
         if (word.size() < 4 || (word.front().isUpper() && isApostrophe(next))) {
             return word;
         }
-        const auto known = words.scanCache_.constFind(word);
+        // A label ("(terz.)") is an abbreviation: no word to spell.
+        const QChar before = start == 0 ? QChar() : text[start - 1];
+        const bool marks = !foreign.contains(start) && !isApostrophe(next) &&
+                           !isApostrophe(before) && !(before == u'(' && next == u'.');
+        const QString key = marks ? word : QStringLiteral("plain:") + word;
+        const auto known = words.scanCache_.constFind(key);
         if (known != words.scanCache_.cend()) {
             return *known;
         }
-        const QString fixed = rescan(word, words);
-        words.scanCache_.insert(word, fixed);
+        const QString fixed = rescan(word, words, marks);
+        words.scanCache_.insert(key, fixed);
         return fixed;
     });
 }
@@ -751,7 +878,12 @@ QString removeStressMarks(const QString& word, const Vocabulary& words, bool kno
     }
     QString stripped = plain;
     stripped.remove(u'\'');
-    if (knownEnglish) {
+    // A word in small letters that ends in an English suffix after its mark is English, known
+    // or not ("teesella'tion", "piestis'tic"): a Turkish apostrophe follows a name.
+    static const QRegularExpression englishEnding = unicodeRe(QStringLiteral(
+        "^\\p{Ll}{2,}'(?:\\p{Ll}*')?(?:tions?|sions?|tic|tical|tically|ic|ics|ical|ically|ibly|"
+        "ably|ible|able|ish|tish|ingly|ity|ive|ous|ize|ment|ness|ure|ism|ist|ian|ery)$"));
+    if (knownEnglish || englishEnding.match(plain).hasMatch()) {
         return stripped;
     }
     if (stripped.size() >= 4 && isAsciiLetters(stripped) && words.english(stripped) &&
@@ -811,8 +943,32 @@ QString fixStrayMarks(const QString& text, const Vocabulary& words) {
     // "cila1amak", "a11": a digit 1 for an l.
     static const QRegularExpression one =
         unicodeRe(QStringLiteral("\\p{L}*(?:\\p{L}1|1\\p{L})[\\p{L}1]*"));
+    // "(zool.)) Forficula", "(bot.) )Datura": a label closed twice.
+    static const QRegularExpression closedTwice =
+        unicodeRe(QStringLiteral("(\\([^()]{1,12}\\.\\))\\s*\\)\\s*"));
+    // "(ı) Korfu adası", "(I) ayakkabı bağı": the label of a noun, misread.
+    static const QRegularExpression noun(QStringLiteral("^\\((?:ı|I)\\)(?=[ ,])"));
+    // "takıl- (mak.)": the end of a word that a line break cut, taken for a label.
+    static const QRegularExpression cutEnding =
+        unicodeRe(QStringLiteral("(\\p{Ll}+)- \\((mak|mek|den|dan)\\.\\)"));
     QString out = normalizeLabels(text);
+    if (out.count(u')') > out.count(u'(')) {
+        out = out.replace(closedTwice, QStringLiteral("\\1 ")).trimmed();
+    }
+    out.replace(noun, QStringLiteral("(i.)"));
+    for (auto m = cutEnding.match(out); m.hasMatch();
+         m = cutEnding.match(out, m.capturedStart() + 1)) {
+        const QString whole = m.captured(1) + m.captured(2);
+        if (words.spelt(whole) || words.turkish(whole) > 0) {
+            out.replace(m.capturedStart(), m.capturedLength(), whole);
+        }
+    }
     out.replace(plural, QStringLiteral("(çoğ. \\1)"));
+    // "(çoğ.), -la)": a comma where the singular was left out.
+    static const QRegularExpression pluralComma =
+        unicodeRe(QStringLiteral("\\(çoğ\\. ?,\\s*(?=\\S)"));
+    out.replace(pluralComma, QStringLiteral("(çoğ. "));
+    out.replace(QStringLiteral("(çoğ. )"), QStringLiteral("(çoğ.)"));
     out.replace(doubleOpen, QStringLiteral("("));
     out.replace(american, QStringLiteral("(A.B.D.) "));
     if (out.contains(u'1')) {

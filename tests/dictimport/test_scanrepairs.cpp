@@ -1,0 +1,223 @@
+// The scan's misread letters that the spelling dictionaries put right, and the marks and
+// run-on entries the conversions left: one table of real senses per rule, with the word lists
+// and the dictionaries that Debian installs (their absence is a broken set-up).
+#include "article.h"
+#include "freedict.h"
+#include "reversal.h"
+#include "speller.h"
+#include "textrepair.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace peltavo::freedict;
+
+namespace {
+
+const QString kDictd = QStringLiteral("/usr/share/dictd");
+
+// The system word lists, the Turkish spelling dictionary and a vocabulary counted from the whole
+// installed dictionary, as the import counts them.
+class Scanned : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QFileInfo::exists(kDictd + QStringLiteral("/freedict-eng-tur.index")))
+            return;
+        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
+        speller_ = Speller::loadTurkish();
+        vocabulary_ = std::make_unique<Vocabulary>(*words_);
+        vocabulary_->setSpeller(speller_.get());
+        for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
+                                              kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
+            vocabulary_->count(article.meaning.section(u'\n', 1).split(u'\n'));
+    }
+    void SetUp() override { ASSERT_TRUE(vocabulary_) << "dict-freedict-eng-tur is not installed"; }
+    static const Vocabulary& vocabulary() { return *vocabulary_; }
+
+private:
+    static inline std::unique_ptr<EnglishWords> words_;
+    static inline std::unique_ptr<Speller> speller_;
+    static inline std::unique_ptr<Vocabulary> vocabulary_;
+};
+
+struct Sense {
+    const char* source;
+    const char* expected;
+};
+
+void PrintTo(const Sense& c, std::ostream* os) {
+    *os << '"' << c.source << '"';
+}
+
+class LostMarks : public Scanned, public ::testing::WithParamInterface<Sense> {};
+
+TEST_P(LostMarks, AreGivenBackWhereOneWordFits) {
+    EXPECT_EQ(fixScanErrors(QString::fromUtf8(GetParam().source), vocabulary()),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LostMarks,
+    ::testing::Values(
+        // Marks lost at several places, one letter throughout or two.
+        Sense{"Mimosa pudica: kustumotu", "Mimosa pudica: küstümotu"},
+        Sense{"(kim.) çabuk muteessir olan", "(kim.) çabuk müteessir olan"},
+        Sense{"Yunan alfabesinin uçuncü harfi", "Yunan alfabesinin üçüncü harfi"},
+        Sense{"yüksek sesle, gurultulu", "yüksek sesle, gürültülü"},
+        // A ğ lost between two vowels, a letter read twice.
+        Sense{"çoban, sıırtmaç", "çoban, sığırtmaç"}, Sense{"tatssız, yavan", "tatsız, yavan"},
+        // Right as they are: a suffix after a word of its own, a Latin species, a label,
+        // an English word with its stress mark, a word the dictionary lacks that has its marks.
+        Sense{"ağır siklette boksör", "ağır siklette boksör"},
+        Sense{"usulle kopye çıkaran", "usulle kopye çıkaran"},
+        Sense{"(bot.) Atropa bella donna", "(bot.) Atropa bella donna"},
+        Sense{"(terz.) kolevi", "(terz.) kolevi"},
+        Sense{"segmen'tal bölümlü", "segmen'tal bölümlü"},
+        Sense{"Allah'ın rızkı, rızk", "Allah'ın rızkı, rızk"}));
+
+class LeftoverMarks : public Scanned, public ::testing::WithParamInterface<Sense> {};
+
+TEST_P(LeftoverMarks, AreTakenOutOrPutRight) {
+    EXPECT_EQ(removeStressMarksInText(
+                  fixStrayMarks(QString::fromUtf8(GetParam().source), vocabulary()), vocabulary()),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LeftoverMarks,
+    ::testing::Values(
+        Sense{"kulağa kaçan, (zool.)) Forficula", "kulağa kaçan, (zool.) Forficula"},
+        Sense{"tatula, (bot.) )Datura stramonium", "tatula, (bot.) Datura stramonium"},
+        Sense{"(çoğ.), -la) (bot.) kömeç", "(çoğ. -la) (bot.) kömeç"},
+        Sense{"(çoğ.), ) (Lat.) bir oyundaki kişiler", "(çoğ.) (Lat.) bir oyundaki kişiler"},
+        Sense{"(I) ayakkabı bağı", "(i.) ayakkabı bağı"},
+        Sense{"uymak takıl- (mak.); iyi geçinmek", "uymak takılmak; iyi geçinmek"},
+        Sense{"büyü kabilin- (den.); şaşılacak", "büyü kabilinden; şaşılacak"},
+        Sense{"teesella'tion mozaik, piestis'tic dindar", "teesellation mozaik, piestistic dindar"},
+        // Right as they are: a prefix, a name's ending, a label closed once.
+        Sense{"bio- (önek) hayat", "bio- (önek) hayat"},
+        Sense{"Amerika'da, Ankara'nın", "Amerika'da, Ankara'nın"},
+        Sense{"(argo) (zool.) Mustela", "(argo) (zool.) Mustela"}));
+
+struct Senses {
+    std::vector<const char*> source;
+    std::vector<const char*> expected;
+};
+
+void PrintTo(const Senses& c, std::ostream* os) {
+    *os << '"' << c.source.front() << '"';
+}
+
+QStringList list(const std::vector<const char*>& senses) {
+    QStringList out;
+    for (const char* sense : senses)
+        out << QString::fromUtf8(sense);
+    return out;
+}
+
+class LabelSenses : public ::testing::TestWithParam<Senses> {};
+
+TEST_P(LabelSenses, LabelTheNextSense) {
+    EXPECT_EQ(withLabelsJoined(list(GetParam().source)), list(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LabelSenses,
+    ::testing::Values(Senses{{"(sonek)", "ertelenmiş"}, {"(sonek) ertelenmiş"}},
+                      Senses{{"tırmanan sarmaşık", "(k. dili)", "yükselmek isteyen kimse"},
+                             {"tırmanan sarmaşık", "(k. dili) yükselmek isteyen kimse"}},
+                      // A label that ends the article labels nothing; a note is no label.
+                      Senses{{"uçmak", "(hav.)"}, {"uçmak", "(hav.)"}},
+                      Senses{
+                          {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"},
+                          {"(konuşmada bir anlamı olmadan boşlukları dolduran söz)", "merhaba"}}));
+
+struct Entry {
+    const char* headword;
+    std::vector<const char*> senses;
+    const char* runOns; // "forms: senses | ..."
+};
+
+void PrintTo(const Entry& c, std::ostream* os) {
+    *os << c.headword;
+}
+
+class GluedRunOns : public Scanned, public ::testing::WithParamInterface<Entry> {};
+
+TEST_P(GluedRunOns, StandApartWhereTurkishFollowsTheirHead) {
+    const Article article = splitArticle({QString::fromUtf8(GetParam().headword)},
+                                         list(GetParam().senses), vocabulary());
+    QStringList lines;
+    for (const RunOn& runOn : article.runOns)
+        lines << runOn.forms.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                     runOn.senses.join(QStringLiteral("; "));
+    EXPECT_EQ(lines.join(QStringLiteral(" | ")), QString::fromUtf8(GetParam().runOns));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, GluedRunOns,
+    ::testing::Values(
+        // After a comma that ends a Turkish meaning.
+        Entry{"beet",
+              {"beet greens, beet tops: pancar yaprağı, beet sugar pancar şekeri, sakaroz"},
+              "beet sugar: pancar şekeri, sakaroz"},
+        Entry{"subjective",
+              {"(gram.) nominatif, subjectively öznel olarak"},
+              "subjectively: öznel olarak"},
+        // After a Latin name.
+        Entry{"dill",
+              {"dereotu, (bot.) Anethum graveolens dill pickle dereotlu hıyar turşusu"},
+              "dill pickle: dereotlu hıyar turşusu"},
+        Entry{"ash",
+              {"dibudak ağacı, (bot.) Fraxinus mountain ash yabani üvez ağacı"},
+              "mountain ash: yabani üvez ağacı"},
+        // Not a list of English forms, nor a word that Turkish writes as well: no run-on.
+        Entry{"gull", {"martı. blackheaded gull, laughing gull kara baş martı"}, ""},
+        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""}));
+
+struct Reversed {
+    const char* turkish;
+    std::vector<std::pair<const char*, std::vector<const char*>>> articles;
+    const char* first; // the English word the Turkish term leads with
+};
+
+void PrintTo(const Reversed& c, std::ostream* os) {
+    *os << c.turkish;
+}
+
+class LeadingMeaning : public ::testing::TestWithParam<Reversed> {
+protected:
+    static void SetUpTestSuite() {
+        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
+    }
+    static inline std::unique_ptr<EnglishWords> words_;
+};
+
+TEST_P(LeadingMeaning, ComesFromAnEarlySense) {
+    Reversal reversal;
+    for (const auto& [english, senses] : GetParam().articles)
+        reversal.add({QString::fromUtf8(english), list(senses)});
+    const QString turkish = QString::fromUtf8(GetParam().turkish);
+    QString first;
+    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+        if (r.turkish == turkish)
+            first = r.english.front();
+    EXPECT_EQ(first, QString::fromUtf8(GetParam().first));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, LeadingMeaning,
+    ::testing::Values(
+        // The third sense of a common word after the first sense of a rarer one.
+        Reversed{"rüşvet",
+                 {{"price", {"paha, fiyat", "değer, kıymet", "rüşvet", "mükafat"}},
+                  {"bribe", {"rüşvet", "rüşvet vermek"}}},
+                 "bribe"},
+        // The first senses of both: the commoner word leads.
+        Reversed{"değer",
+                 {{"value", {"değer, kıymet", "fiyat"}}, {"worth", {"değer", "kıymet"}}},
+                 "value"},
+        // A late sense that is the only one stays.
+        Reversed{"gürlük",
+                 {{"thrift", {"idare, tasarruf", "tutum", "gürlük, kuvvetli büyüme"}}},
+                 "thrift"}));
+
+} // namespace
