@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <mutex>
+
 #include <hunspell.hxx>
 
 namespace peltavo::freedict {
@@ -29,6 +31,15 @@ std::string firstWord(const std::string& dicPath) {
     return (slash < 0 ? line : line.left(slash)).toStdString();
 }
 
+// libhunspell shares one table among its UTF-8 dictionaries, counted and made or freed without a
+// lock whenever a dictionary is made or destroyed: two made at once on two threads can lose a
+// count or a table. Each dictionary is still made on a thread of its own, but one at a time.
+// The lock is never destroyed: a dictionary held by a static may be destroyed after it at exit.
+std::mutex& hunspellLifetimes() {
+    static auto* const mutex = new std::mutex;
+    return *mutex;
+}
+
 } // namespace
 
 Speller::Speller(const QString& affPath, const QString& dicPath) {
@@ -40,7 +51,15 @@ Speller::Speller(const QString& affPath, const QString& dicPath) {
     const std::string aff = QFileInfo(affPath).absoluteFilePath().toStdString();
     const std::string dic = QFileInfo(dicPath).absoluteFilePath().toStdString();
     loading_ = std::async(std::launch::async, [aff, dic]() {
-                   auto hunspell = std::make_shared<Hunspell>(aff.c_str(), dic.c_str());
+                   Hunspell* made = nullptr;
+                   {
+                       const std::lock_guard lock(hunspellLifetimes());
+                       made = new Hunspell(aff.c_str(), dic.c_str());
+                   }
+                   const std::shared_ptr<Hunspell> hunspell(made, [](Hunspell* h) {
+                       const std::lock_guard lock(hunspellLifetimes());
+                       delete h;
+                   });
                    // Hunspell reads a file it cannot parse as an empty dictionary: the first
                    // word of the word list must be known.
                    if (!hunspell->spell(firstWord(dic))) {
