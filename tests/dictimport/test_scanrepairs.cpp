@@ -100,6 +100,24 @@ INSTANTIATE_TEST_SUITE_P(
         Sense{"Amerika'da, Ankara'nın", "Amerika'da, Ankara'nın"},
         Sense{"(argo) (zool.) Mustela", "(argo) (zool.) Mustela"}));
 
+class InflectionNotes : public ::testing::TestWithParam<Sense> {};
+
+TEST_P(InflectionNotes, AreWrittenAsTheDictionaryWritesThem) {
+    EXPECT_EQ(fixInflectionNotes(QString::fromUtf8(GetParam().source)),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, InflectionNotes,
+    ::testing::Values(
+        Sense{"(-ed, - ing veya- led, - ling) baştaki", "(-ed, -ing veya -led, -ling) baştaki"},
+        Sense{"(-ted.- ting) uygunsuz", "(-ted, -ting) uygunsuz"},
+        Sense{"(-red, - rinq) anlamak", "(-red, -ring) anlamak"},
+        Sense{"(-led -ling) (at, davar vb'ne mahsus) ağıl",
+              "(-led, -ling) (at, davar vb'ne mahsus) ağıl"},
+        // A case ending and a past form that is a word stay.
+        Sense{"(-le geçinmek, anlaşmak. (-den) dolayı", "(-le geçinmek, anlaşmak. (-den) dolayı"},
+        Sense{"(-ed veya girt) kuşak sarmak", "(-ed veya girt) kuşak sarmak"}));
+
 struct Senses {
     std::vector<const char*> source;
     std::vector<const char*> expected;

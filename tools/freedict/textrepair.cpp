@@ -1015,8 +1015,44 @@ QString fixColonSeparators(const QString& text, const Vocabulary& words) {
     return out;
 }
 
+QString fixInflectionNotes(const QString& text) {
+    if (!text.contains(QLatin1String("(-"))) {
+        return text;
+    }
+    // A parenthesis of word endings only, and the endings and "veya" in it.
+    static const QRegularExpression note =
+        unicodeRe(QStringLiteral("\\((?=\\s*-)(?:-\\s*\\p{L}+|veya\\b|[\\s,.;])+\\)"));
+    static const QRegularExpression part = unicodeRe(QStringLiteral("veya\\b|-\\s*(\\p{L}+)"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = note.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        QString normal;
+        bool separated = true;
+        for (auto parts = part.globalMatch(m.captured()); parts.hasNext();) {
+            const auto p = parts.next();
+            if (!p.hasCaptured(1)) {
+                normal += QStringLiteral(" veya ");
+                separated = true;
+                continue;
+            }
+            QString ending = p.captured(1);
+            if (ending.endsWith(QLatin1String("inq"))) { // a g misread as a q
+                ending.back() = u'g';
+            }
+            normal += (separated ? QString() : QStringLiteral(", ")) + u'-' + ending;
+            separated = false;
+        }
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        out += u'(' + normal.trimmed() + u')';
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
 QString repairSense(const QString& sense, const Vocabulary& words) {
-    QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
+    QString text = fixStrayMarks(fixConverterMarkers(fixInflectionNotes(sense), words), words);
     text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
     text = fixLostPossessive(text, words);
     text = fixCapitalI(text, words);
