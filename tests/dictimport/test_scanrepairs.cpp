@@ -190,7 +190,29 @@ INSTANTIATE_TEST_SUITE_P(
               "mountain ash: yabani üvez ağacı"},
         // Not a list of English forms, nor a word that Turkish writes as well: no run-on.
         Entry{"gull", {"martı. blackheaded gull, laughing gull kara baş martı"}, ""},
-        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""}));
+        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""},
+        // After a full stop: an English word that Turkish text also holds ("order") is no
+        // translation; a word made from a short headword ("aptness"); before a label.
+        Entry{"rush",
+              {"üşüşme rush hour işin veya trafiğin en sıkışık olduğu zaman. rush order acele sipariş."},
+              "rush hour: işin veya trafiğin en sıkışık olduğu zaman | rush order: acele sipariş"},
+        Entry{"apt",
+              {"uygun, yerinde. aptly  uygun bir şekilde yerinde. aptness  uygun oluş"},
+              "aptly: uygun bir şekilde yerinde | aptness: uygun oluş"},
+        Entry{"air", {"uçak postası. airman havacı, tayyareci"}, "airman: havacı, tayyareci"},
+        Entry{"teacher",
+              {"hoca. teacher bird çömlekçi kuşu, (zool.) Furnarius teachers college. (A.B.D.) "
+               "eğitim fakültesi"},
+              "teacher bird: çömlekçi kuşu, (zool.) Furnarius | teachers college: (A.B.D.) eğitim "
+              "fakültesi"},
+        // After the word a reference names; the headword that Turkish spells as well, before
+        // an English word; a name written alike in both languages.
+        Entry{"amenable",
+              {"amenableness (bak.) amenability amenably uysalca, boyun eğerek"},
+              "amenably: uysalca, boyun eğerek"},
+        Entry{
+            "ere", {"ere long yakında, çok geçmeden ere now bundan önce"}, "ere now: bundan önce"},
+        Entry{"Yugoslavia", {"Yugoslavya. Yugoslav Yugoslav"}, "Yugoslav: Yugoslav"}));
 
 struct Reversed {
     const char* turkish;

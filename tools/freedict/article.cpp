@@ -132,8 +132,20 @@ public:
             // but not where it makes an English compound with the word before ("cabin boy").
             const bool compound = !english.isEmpty() &&
                                   !words_.words().compoundSpelling(english.back() + core).isEmpty();
-            if (related && !isRelated && !ending && !compound && words_.ownTurkish(core) >= 3 &&
-                !isParticle(core.toLower()) && !isPlaceholder(core.toLower())) {
+            // Only a word that Turkish spells, or a name ("Man"): the Turkish text holds English
+            // run-ons as well ("rush order").
+            const bool turkishSpelt =
+                !words_.hasSpeller() || core.front().isUpper() || words_.spelt(core) ||
+                words_.spelt(core.front() == u'i' ? u'İ' + core.mid(1)
+                                                  : core.front().toUpper() + core.mid(1));
+            if (related && !isRelated && !ending && !compound && turkishSpelt &&
+                words_.ownTurkish(core) >= 3 && !isParticle(core.toLower()) &&
+                !isPlaceholder(core.toLower())) {
+                break;
+            }
+            // A name that Turkish writes as English does is its own translation: "Yugoslav
+            // Yugoslav".
+            if (!english.isEmpty() && core == english.back() && core.front().isUpper()) {
                 break;
             }
             if (tok.back() == u':' || tok.back() == u'!' || tok.back() == u'?') {
@@ -225,11 +237,33 @@ public:
             if (joined.startsWith(shortForm) && endings.contains(joined.mid(shortForm.size()))) {
                 return true;
             }
+            // A derived word or compound that the word lists know: "aptness", "airman",
+            // "airmanship".
+            if (joined.startsWith(shortForm) && words_.english(joined) &&
+                isEnding(joined.mid(shortForm.size()))) {
+                return true;
+            }
         }
         return false;
     }
 
 private:
+    // An English word or a suffix, or one followed by a suffix: "ness", "man", "manship".
+    bool isEnding(const QString& rest) const {
+        static const QSet<QString> suffixes =
+            wordSet("ness ment ship ful less ish ist ism ity able ably ance ence ward wards");
+        if (suffixes.contains(rest) || (rest.size() >= 3 && words_.english(rest))) {
+            return true;
+        }
+        for (const QString& suffix : suffixes) {
+            if (rest.endsWith(suffix) && rest.size() - suffix.size() >= 3 &&
+                words_.english(rest.chopped(suffix.size()))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void addStem(const QString& lower) {
         if (lower.size() <= 3) {
             if (!lower.isEmpty()) {
@@ -339,6 +373,13 @@ std::vector<qsizetype> sentenceStarts(const QString& text) {
             static const QSet<QString> references = wordSet("bak. bak bkz. bkz see");
             if (open < 0 || !references.contains(text.mid(open + 1, i - open - 1).trimmed())) {
                 starts.push_back(i + 2);
+            } else {
+                // After the word referred to: "(bak.) amenability amenably uysalca".
+                const qsizetype blank = text.indexOf(u' ', i + 2);
+                if (blank > 0 && blank + 1 < text.size() && text[blank + 1].isLetter() &&
+                    text[blank - 1].isLetter()) {
+                    starts.push_back(blank + 1);
+                }
             }
             continue;
         }
@@ -398,8 +439,15 @@ std::vector<qsizetype> embeddedWords(const QString& text, const HeadParser& pars
         const bool adjacent =
             previousEnd >= 0 && m.capturedStart() == previousEnd + 1 && text[previousEnd] == u' ';
         const QString lower = previous.toLower();
+        // The headword itself, though Turkish spells it, where an English word follows that
+        // Turkish does not: "geçmeden ere now bundan önce".
+        static const QRegularExpression next(QStringLiteral("^ ([a-z]+) "));
+        const auto after = next.match(QStringView(text).mid(m.capturedEnd()));
+        const bool ownPhrase = token.size() > 2 && !isParticle(token.toLower()) &&
+                               parser.isOwn(token) && after.hasMatch() &&
+                               words.english(after.captured(1)) && !words.spelt(after.captured(1));
         if (adjacent && words.spelt(previous) && !isParticle(lower) && !isPlaceholder(lower) &&
-            !words.spelt(token) && parser.isDerived(token)) {
+            ((!words.spelt(token) && parser.isDerived(token)) || ownPhrase)) {
             starts.push_back(m.capturedStart());
         }
         previous = token;
@@ -477,8 +525,10 @@ std::vector<qsizetype> looseStarts(const QString& text, const HeadParser& parser
 
 // Whether the text at pos goes on with a Turkish word.
 bool turkishFollows(const QString& text, qsizetype pos, const Vocabulary& words) {
-    static const QRegularExpression word(QStringLiteral("^[\\s:]*([\\p{L}]+)"),
-                                         QRegularExpression::UseUnicodePropertiesOption);
+    // Labels may stand before it: "teachers college. (A.B.D.) eğitim fakültesi".
+    static const QRegularExpression word(
+        QStringLiteral("^[\\s:]*(?:\\([^()]{1,12}\\)\\s*)*([\\p{L}]+)"),
+        QRegularExpression::UseUnicodePropertiesOption);
     const auto m = word.match(QStringView(text).mid(pos));
     return m.hasMatch() && words.spelt(m.captured(1)) && !words.english(m.captured(1));
 }
