@@ -194,7 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
         // After a full stop: an English word that Turkish text also holds ("order") is no
         // translation; a word made from a short headword ("aptness"); before a label.
         Entry{"rush",
-              {"üşüşme rush hour işin veya trafiğin en sıkışık olduğu zaman. rush order acele sipariş."},
+              {"üşüşme rush hour işin veya trafiğin en sıkışık olduğu zaman. rush order acele "
+               "sipariş."},
               "rush hour: işin veya trafiğin en sıkışık olduğu zaman | rush order: acele sipariş"},
         Entry{"apt",
               {"uygun, yerinde. aptly  uygun bir şekilde yerinde. aptness  uygun oluş"},
@@ -213,6 +214,22 @@ INSTANTIATE_TEST_SUITE_P(
         Entry{
             "ere", {"ere long yakında, çok geçmeden ere now bundan önce"}, "ere now: bundan önce"},
         Entry{"Yugoslavia", {"Yugoslavya. Yugoslav Yugoslav"}, "Yugoslav: Yugoslav"}));
+
+// The head of a phrase runs on past its article, and stops before "on" that is Turkish ten.
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GluedRunOns,
+    ::testing::Values(Entry{"many",
+                            {"bir çoğu. many a time çok kere, çoğu zaman."},
+                            "many a time: çok kere, çoğu zaman"},
+                      Entry{"once",
+                            {"ilk ve son olarak. once upon a time bir varmış bir yokmuş."},
+                            "once upon a time: bir varmış bir yokmuş"},
+                      Entry{"baker", {"fırıncı. baker's dozen on üç"}, "baker's dozen: on üç"},
+                      Entry{"dozen", {"düzine. dozenth on ikinci"}, "dozenth: on ikinci"},
+                      // Turkish "-a ait" after a Latin word stays the meaning.
+                      Entry{"ganglion",
+                            {"sinir düğümü. ganglionic ganglion a ait, ganglionlu"},
+                            "ganglionic ganglion a: ait, ganglionlu"}));
 
 struct Reversed {
     const char* turkish;

@@ -66,6 +66,11 @@ bool isPlaceholder(const QString& lower) {
     return words.contains(lower);
 }
 
+const QSet<QString>& articles() {
+    static const QSet<QString> words = wordSet("a an the");
+    return words;
+}
+
 class HeadParser {
 public:
     HeadParser(const QStringList& forms, const Vocabulary& words) : words_(words) {
@@ -118,6 +123,19 @@ public:
             if (turkish) {
                 break;
             }
+            // "on" before a Turkish number word is ten: "baker's dozen on üç", "dozenth on
+            // ikinci", "Hessian boots on dokuzuncu yüzyılda".
+            static const QRegularExpression tens(
+                QStringLiteral("^ (?:bir|iki|üç|dört|beş|altı|yedi|sekiz|dokuz)"
+                               "(?:inci|nci|üncü|uncu|ıncı)?\\b"),
+                QRegularExpression::UseUnicodePropertiesOption);
+            if (!english.isEmpty() && core == QLatin1String("on") && tok == core &&
+                tens.match(QStringView(text).mid(m.capturedEnd())).hasMatch()) {
+                break;
+            }
+            // An article stands before its noun, though Turkish spells the noun as well: "many
+            // a time", "pass the hat", "dead as a doornail".
+            const bool afterArticle = !english.isEmpty() && articles().contains(english.back());
             const bool isRelated = !ending && relates(core);
             // A word the lists lack, followed by its pronunciation: "per capita (kap'ltı)".
             static const QRegularExpression pronounced(
@@ -138,7 +156,7 @@ public:
                 !words_.hasSpeller() || core.front().isUpper() || words_.spelt(core) ||
                 words_.spelt(core.front() == u'i' ? u'İ' + core.mid(1)
                                                   : core.front().toUpper() + core.mid(1));
-            if (related && !isRelated && !ending && !compound && turkishSpelt &&
+            if (related && !isRelated && !ending && !compound && !afterArticle && turkishSpelt &&
                 words_.ownTurkish(core) >= 3 && !isParticle(core.toLower()) &&
                 !isPlaceholder(core.toLower())) {
                 break;
