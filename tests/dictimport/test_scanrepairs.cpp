@@ -241,13 +241,16 @@ void PrintTo(const Reversed& c, std::ostream* os) {
     *os << c.turkish;
 }
 
-class LeadingMeaning : public ::testing::TestWithParam<Reversed> {
+// The system word lists, loaded once.
+class WordLists : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
     }
     static inline std::unique_ptr<EnglishWords> words_;
 };
+
+class LeadingMeaning : public WordLists, public ::testing::WithParamInterface<Reversed> {};
 
 TEST_P(LeadingMeaning, ComesFromAnEarlySense) {
     Reversal reversal;
@@ -276,5 +279,38 @@ INSTANTIATE_TEST_SUITE_P(
         Reversed{"gürlük",
                  {{"thrift", {"idare, tasarruf", "tutum", "gürlük, kuvvetli büyüme"}}},
                  "thrift"}));
+
+struct Note {
+    const char* english;
+    std::vector<const char*> senses;
+    const char* turkish;
+    bool reversed;
+};
+
+void PrintTo(const Note& c, std::ostream* os) {
+    *os << c.english;
+}
+
+class UsageNotes : public WordLists, public ::testing::WithParamInterface<Note> {};
+
+TEST_P(UsageNotes, AreNoTurkishHeadwords) {
+    Reversal reversal;
+    reversal.add({QString::fromUtf8(GetParam().english), list(GetParam().senses)});
+    bool found = false;
+    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+        found = found || r.turkish == QString::fromUtf8(GetParam().turkish);
+    EXPECT_EQ(found, GetParam().reversed);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, UsageNotes,
+    ::testing::Values(Note{"toots",
+                           {"(A.B.D.), (argo) kız", "(gen.) ünlemle kullanılır"},
+                           "ünlemle kullanılır",
+                           false},
+                      Note{"doggone", {"ünlem, (A.B.D.), (k. dili) Hay Allah !"}, "ünlem", false},
+                      Note{"hue", {"renk tonu", "ünlem, nida, feryat"}, "ünlem", false},
+                      // The word class that the English word names.
+                      Note{"interjection", {"ünlem"}, "ünlem", true},
+                      Note{"toots", {"kız", "(gen.) ünlemle kullanılır"}, "kız", true}));
 
 } // namespace
