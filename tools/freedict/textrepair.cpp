@@ -909,7 +909,8 @@ QString normalizeLabels(const QString& text) {
         QString normal;
     };
     static const Label labels[] = {
-        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
+        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|\\(k\\.?\\) "
+                                  "?dili\\.?(?!\\p{L})|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
          QStringLiteral("(k. dili)")},
         {unicodeRe(QStringLiteral("\\((?:ing|Ing|İng|ingl|İngl)\\.?\\)|"
                                   "(?:^|(?<=[;,:] ))(?:ing|Ing|İng)\\.?(?=,? (?![a-z]+ing\\b))|"
@@ -919,14 +920,22 @@ QString normalizeLabels(const QString& text) {
          QStringLiteral("(b.h.)")},
         {unicodeRe(QStringLiteral("^(?:kıs|kls)\\.?(?= )")), QStringLiteral("(kıs.)")},
         {unicodeRe(QStringLiteral("\\(A\\.B\\.D\\.?\\)|\\(ABD\\)")), QStringLiteral("(A.B.D.)")},
+        // Child's and popular speech, the trade mark: "(ç)dili bebek", "(tic.) mark. bakalit".
+        {unicodeRe(QStringLiteral("\\(ç\\.?\\) ?dili\\.?(?!\\p{L})|\\(ç\\. ?dili\\.?\\)")),
+         QStringLiteral("(ç. dili)")},
+        {unicodeRe(QStringLiteral("\\(h\\.?\\) ?dili\\.?(?!\\p{L})|\\(h\\. ?dili\\.?\\)")),
+         QStringLiteral("(h. dili)")},
+        {unicodeRe(QStringLiteral("\\(tic\\.\\) ?mark\\.|\\(tic\\. ?mark\\.?\\)")),
+         QStringLiteral("(tic. mark.)")},
     };
     QString out = text;
     for (const Label& label : labels) {
         out.replace(label.written, label.normal);
     }
     // "(İng.)gemi": the word after a label gets its blank.
-    static const QRegularExpression glued = unicodeRe(
-        QStringLiteral("(?<=\\(k\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\))(?=\\p{L})"));
+    static const QRegularExpression glued =
+        unicodeRe(QStringLiteral("(?<=\\([kçh]\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\)|"
+                                 "\\(tic\\. mark\\.\\))(?=\\p{L})"));
     out.replace(glued, QStringLiteral(" "));
     return out;
 }
