@@ -318,4 +318,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Note{"interjection", {"ünlem"}, "ünlem", true},
                       Note{"toots", {"kız", "(gen.) ünlemle kullanılır"}, "kız", true}));
 
+struct Forms {
+    const char* headword;
+    const char* forms;
+};
+
+void PrintTo(const Forms& c, std::ostream* os) {
+    *os << c.headword;
+}
+
+class GluedSpellings : public WordLists, public ::testing::WithParamInterface<Forms> {};
+
+TEST_P(GluedSpellings, AreTwoForms) {
+    EXPECT_EQ(headwordForms(QString::fromUtf8(GetParam().headword), *words_).join(u'|'),
+              QString::fromUtf8(GetParam().forms));
+}
+INSTANTIATE_TEST_SUITE_P(Real, GluedSpellings,
+                         ::testing::Values(Forms{"gibejibe", "gibe|jibe"},
+                                           Forms{"appriseapprize", "apprise|apprize"},
+                                           Forms{"fryerfrier", "fryer|frier"},
+                                           // Compounds whose halves differ in a vowel or sound.
+                                           Forms{"slipslop", "slipslop"},
+                                           Forms{"hokeypokey", "hokeypokey"},
+                                           Forms{"tittle-tattle", "tittle-tattle"}));
+
 } // namespace

@@ -705,6 +705,45 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
     return article;
 }
 
+namespace {
+
+// Whether two words are spellings of one, a letter apart where English spelling varies:
+// "gibe" and "jibe", "apprise" and "apprize", "fryer" and "frier". Not words whose vowel or
+// first sound differs ("slipslop", "hokeypokey", "tricktrack"), which are compounds.
+bool areSpellings(const QString& a, const QString& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    static const QSet<QString> pairs = wordSet("sz zs gj jg iy yi ck kc");
+    qsizetype differ = -1;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            if (differ >= 0) {
+                return false;
+            }
+            differ = i;
+        }
+    }
+    return differ >= 0 && pairs.contains(QString(a[differ]) + b[differ]);
+}
+
+// A headword that is two spellings of one word glued: "appriseapprize". Empty for any other.
+QStringList gluedVariants(const QString& piece, const EnglishWords& words) {
+    if (piece.size() < 7 || !isEnglishLetters(piece) || piece.contains(u'-') ||
+        piece.contains(u' ') || !piece.front().isLower() || words.isWord(piece) ||
+        words.isLemma(piece) || piece.size() % 2 != 0) {
+        return {};
+    }
+    const QString first = piece.left(piece.size() / 2);
+    const QString second = piece.mid(piece.size() / 2);
+    if (words.isWord(first) && words.isWord(second) && areSpellings(first, second)) {
+        return {first, second};
+    }
+    return {};
+}
+
+} // namespace
+
 QStringList headwordForms(const QString& headword, const EnglishWords& words) {
     QStringList forms;
     for (QString piece : headword.split(u',')) {
@@ -724,6 +763,12 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words) {
             if (!expanded.isEmpty() && (words.isWord(expanded) || ending.size() <= 4)) {
                 forms << expanded;
             }
+            continue;
+        }
+        // "gibejibe": two spellings glued, "gibe, jibe".
+        const QStringList glued = gluedVariants(piece, words);
+        if (!glued.isEmpty()) {
+            forms << glued;
             continue;
         }
         // "heroicical": the source's way of writing "heroic, heroical".
