@@ -342,4 +342,16 @@ INSTANTIATE_TEST_SUITE_P(Real, GluedSpellings,
                                            Forms{"hokeypokey", "hokeypokey"},
                                            Forms{"tittle-tattle", "tittle-tattle"}));
 
+class ScanEndings : public WordLists, public ::testing::WithParamInterface<Forms> {};
+
+TEST_P(ScanEndings, AreRead) {
+    EXPECT_EQ(repairHeadword(QString::fromUtf8(GetParam().headword), *words_, {}),
+              QString::fromUtf8(GetParam().forms));
+}
+INSTANTIATE_TEST_SUITE_P(Real, ScanEndings,
+                         ::testing::Values(Forms{"bucolieal", "bucolical"},
+                                           Forms{"subcritieal", "subcritical"},
+                                           // No word to read it as.
+                                           Forms{"xyzieal", "xyzieal"}));
+
 } // namespace

@@ -814,6 +814,16 @@ QString repairHeadword(const QString& headword, const EnglishWords& words,
         words.spellsEnglish(headword)) {
         return headword;
     }
+    // "-ieal" for "-ical", when English spells the word so or the word it is made from:
+    // "bucolieal" is "bucolical" (from "bucolic"), "subcritieal" "subcritical".
+    if (headword.endsWith(QLatin1String("ieal"))) {
+        const QString ical = headword.chopped(4) + QStringLiteral("ical");
+        const QString ic = headword.chopped(4) + QStringLiteral("ic");
+        if (words.spellsEnglish(ical) || words.isWord(ic) ||
+            (ical.startsWith(QLatin1String("sub")) && words.isWord(ical.mid(3)))) {
+            return ical;
+        }
+    }
     const QString misread = misreadHeadword(headword, words, taken);
     return misread != headword ? misread : gluedHeadword(headword, words);
 }
