@@ -92,6 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
         Sense{"(çoğ.), -la) (bot.) kömeç", "(çoğ. -la) (bot.) kömeç"},
         Sense{"(çoğ.), ) (Lat.) bir oyundaki kişiler", "(çoğ.) (Lat.) bir oyundaki kişiler"},
         Sense{"(I) ayakkabı bağı", "(i.) ayakkabı bağı"},
+        Sense{"(ç)dili bebek, kukla", "(ç. dili) bebek, kukla"},
+        Sense{"(A.B.D.), (h)dili azimli", "(A.B.D.), (h. dili) azimli"},
+        Sense{"(ç.dili) ne iyi", "(ç. dili) ne iyi"},
+        Sense{"(k.) dili nişanlı (erkek veya kız)", "(k. dili) nişanlı (erkek veya kız)"},
+        Sense{"(tic.) mark. bakalit", "(tic. mark.) bakalit"},
         Sense{"uymak takıl- (mak.); iyi geçinmek", "uymak takılmak; iyi geçinmek"},
         Sense{"büyü kabilin- (den.); şaşılacak", "büyü kabilinden; şaşılacak"},
         Sense{"teesella'tion mozaik, piestis'tic dindar", "teesellation mozaik, piestistic dindar"},
@@ -99,6 +104,24 @@ INSTANTIATE_TEST_SUITE_P(
         Sense{"bio- (önek) hayat", "bio- (önek) hayat"},
         Sense{"Amerika'da, Ankara'nın", "Amerika'da, Ankara'nın"},
         Sense{"(argo) (zool.) Mustela", "(argo) (zool.) Mustela"}));
+
+class InflectionNotes : public ::testing::TestWithParam<Sense> {};
+
+TEST_P(InflectionNotes, AreWrittenAsTheDictionaryWritesThem) {
+    EXPECT_EQ(fixInflectionNotes(QString::fromUtf8(GetParam().source)),
+              QString::fromUtf8(GetParam().expected));
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, InflectionNotes,
+    ::testing::Values(
+        Sense{"(-ed, - ing veya- led, - ling) baştaki", "(-ed, -ing veya -led, -ling) baştaki"},
+        Sense{"(-ted.- ting) uygunsuz", "(-ted, -ting) uygunsuz"},
+        Sense{"(-red, - rinq) anlamak", "(-red, -ring) anlamak"},
+        Sense{"(-led -ling) (at, davar vb'ne mahsus) ağıl",
+              "(-led, -ling) (at, davar vb'ne mahsus) ağıl"},
+        // A case ending and a past form that is a word stay.
+        Sense{"(-le geçinmek, anlaşmak. (-den) dolayı", "(-le geçinmek, anlaşmak. (-den) dolayı"},
+        Sense{"(-ed veya girt) kuşak sarmak", "(-ed veya girt) kuşak sarmak"}));
 
 struct Senses {
     std::vector<const char*> source;
@@ -172,7 +195,46 @@ INSTANTIATE_TEST_SUITE_P(
               "mountain ash: yabani üvez ağacı"},
         // Not a list of English forms, nor a word that Turkish writes as well: no run-on.
         Entry{"gull", {"martı. blackheaded gull, laughing gull kara baş martı"}, ""},
-        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""}));
+        Entry{"optimism", {"optimist: iyimser kimse, optimist kimse"}, ""},
+        // After a full stop: an English word that Turkish text also holds ("order") is no
+        // translation; a word made from a short headword ("aptness"); before a label.
+        Entry{"rush",
+              {"üşüşme rush hour işin veya trafiğin en sıkışık olduğu zaman. rush order acele "
+               "sipariş."},
+              "rush hour: işin veya trafiğin en sıkışık olduğu zaman | rush order: acele sipariş"},
+        Entry{"apt",
+              {"uygun, yerinde. aptly  uygun bir şekilde yerinde. aptness  uygun oluş"},
+              "aptly: uygun bir şekilde yerinde | aptness: uygun oluş"},
+        Entry{"air", {"uçak postası. airman havacı, tayyareci"}, "airman: havacı, tayyareci"},
+        Entry{"teacher",
+              {"hoca. teacher bird çömlekçi kuşu, (zool.) Furnarius teachers college. (A.B.D.) "
+               "eğitim fakültesi"},
+              "teacher bird: çömlekçi kuşu, (zool.) Furnarius | teachers college: (A.B.D.) eğitim "
+              "fakültesi"},
+        // After the word a reference names; the headword that Turkish spells as well, before
+        // an English word; a name written alike in both languages.
+        Entry{"amenable",
+              {"amenableness (bak.) amenability amenably uysalca, boyun eğerek"},
+              "amenably: uysalca, boyun eğerek"},
+        Entry{
+            "ere", {"ere long yakında, çok geçmeden ere now bundan önce"}, "ere now: bundan önce"},
+        Entry{"Yugoslavia", {"Yugoslavya. Yugoslav Yugoslav"}, "Yugoslav: Yugoslav"}));
+
+// The head of a phrase runs on past its article, and stops before "on" that is Turkish ten.
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GluedRunOns,
+    ::testing::Values(Entry{"many",
+                            {"bir çoğu. many a time çok kere, çoğu zaman."},
+                            "many a time: çok kere, çoğu zaman"},
+                      Entry{"once",
+                            {"ilk ve son olarak. once upon a time bir varmış bir yokmuş."},
+                            "once upon a time: bir varmış bir yokmuş"},
+                      Entry{"baker", {"fırıncı. baker's dozen on üç"}, "baker's dozen: on üç"},
+                      Entry{"dozen", {"düzine. dozenth on ikinci"}, "dozenth: on ikinci"},
+                      // Turkish "-a ait" after a Latin word stays the meaning.
+                      Entry{"ganglion",
+                            {"sinir düğümü. ganglionic ganglion a ait, ganglionlu"},
+                            "ganglionic ganglion a: ait, ganglionlu"}));
 
 struct Reversed {
     const char* turkish;
@@ -184,13 +246,16 @@ void PrintTo(const Reversed& c, std::ostream* os) {
     *os << c.turkish;
 }
 
-class LeadingMeaning : public ::testing::TestWithParam<Reversed> {
+// The system word lists, loaded once.
+class WordLists : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
     }
     static inline std::unique_ptr<EnglishWords> words_;
 };
+
+class LeadingMeaning : public WordLists, public ::testing::WithParamInterface<Reversed> {};
 
 TEST_P(LeadingMeaning, ComesFromAnEarlySense) {
     Reversal reversal;
@@ -219,5 +284,74 @@ INSTANTIATE_TEST_SUITE_P(
         Reversed{"gürlük",
                  {{"thrift", {"idare, tasarruf", "tutum", "gürlük, kuvvetli büyüme"}}},
                  "thrift"}));
+
+struct Note {
+    const char* english;
+    std::vector<const char*> senses;
+    const char* turkish;
+    bool reversed;
+};
+
+void PrintTo(const Note& c, std::ostream* os) {
+    *os << c.english;
+}
+
+class UsageNotes : public WordLists, public ::testing::WithParamInterface<Note> {};
+
+TEST_P(UsageNotes, AreNoTurkishHeadwords) {
+    Reversal reversal;
+    reversal.add({QString::fromUtf8(GetParam().english), list(GetParam().senses)});
+    bool found = false;
+    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+        found = found || r.turkish == QString::fromUtf8(GetParam().turkish);
+    EXPECT_EQ(found, GetParam().reversed);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Real, UsageNotes,
+    ::testing::Values(Note{"toots",
+                           {"(A.B.D.), (argo) kız", "(gen.) ünlemle kullanılır"},
+                           "ünlemle kullanılır",
+                           false},
+                      Note{"doggone", {"ünlem, (A.B.D.), (k. dili) Hay Allah !"}, "ünlem", false},
+                      Note{"hue", {"renk tonu", "ünlem, nida, feryat"}, "ünlem", false},
+                      // The word class that the English word names.
+                      Note{"interjection", {"ünlem"}, "ünlem", true},
+                      Note{"toots", {"kız", "(gen.) ünlemle kullanılır"}, "kız", true}));
+
+struct Forms {
+    const char* headword;
+    const char* forms;
+};
+
+void PrintTo(const Forms& c, std::ostream* os) {
+    *os << c.headword;
+}
+
+class GluedSpellings : public WordLists, public ::testing::WithParamInterface<Forms> {};
+
+TEST_P(GluedSpellings, AreTwoForms) {
+    EXPECT_EQ(headwordForms(QString::fromUtf8(GetParam().headword), *words_).join(u'|'),
+              QString::fromUtf8(GetParam().forms));
+}
+INSTANTIATE_TEST_SUITE_P(Real, GluedSpellings,
+                         ::testing::Values(Forms{"gibejibe", "gibe|jibe"},
+                                           Forms{"appriseapprize", "apprise|apprize"},
+                                           Forms{"fryerfrier", "fryer|frier"},
+                                           // Compounds whose halves differ in a vowel or sound.
+                                           Forms{"slipslop", "slipslop"},
+                                           Forms{"hokeypokey", "hokeypokey"},
+                                           Forms{"tittle-tattle", "tittle-tattle"}));
+
+class ScanEndings : public WordLists, public ::testing::WithParamInterface<Forms> {};
+
+TEST_P(ScanEndings, AreRead) {
+    EXPECT_EQ(repairHeadword(QString::fromUtf8(GetParam().headword), *words_, {}),
+              QString::fromUtf8(GetParam().forms));
+}
+INSTANTIATE_TEST_SUITE_P(Real, ScanEndings,
+                         ::testing::Values(Forms{"bucolieal", "bucolical"},
+                                           Forms{"subcritieal", "subcritical"},
+                                           // No word to read it as.
+                                           Forms{"xyzieal", "xyzieal"}));
 
 } // namespace

@@ -66,6 +66,11 @@ bool isPlaceholder(const QString& lower) {
     return words.contains(lower);
 }
 
+const QSet<QString>& articles() {
+    static const QSet<QString> words = wordSet("a an the");
+    return words;
+}
+
 class HeadParser {
 public:
     HeadParser(const QStringList& forms, const Vocabulary& words) : words_(words) {
@@ -118,6 +123,19 @@ public:
             if (turkish) {
                 break;
             }
+            // "on" before a Turkish number word is ten: "baker's dozen on üç", "dozenth on
+            // ikinci", "Hessian boots on dokuzuncu yüzyılda".
+            static const QRegularExpression tens(
+                QStringLiteral("^ (?:bir|iki|üç|dört|beş|altı|yedi|sekiz|dokuz)"
+                               "(?:inci|nci|üncü|uncu|ıncı)?\\b"),
+                QRegularExpression::UseUnicodePropertiesOption);
+            if (!english.isEmpty() && core == QLatin1String("on") && tok == core &&
+                tens.match(QStringView(text).mid(m.capturedEnd())).hasMatch()) {
+                break;
+            }
+            // An article stands before its noun, though Turkish spells the noun as well: "many
+            // a time", "pass the hat", "dead as a doornail".
+            const bool afterArticle = !english.isEmpty() && articles().contains(english.back());
             const bool isRelated = !ending && relates(core);
             // A word the lists lack, followed by its pronunciation: "per capita (kap'ltı)".
             static const QRegularExpression pronounced(
@@ -132,8 +150,20 @@ public:
             // but not where it makes an English compound with the word before ("cabin boy").
             const bool compound = !english.isEmpty() &&
                                   !words_.words().compoundSpelling(english.back() + core).isEmpty();
-            if (related && !isRelated && !ending && !compound && words_.ownTurkish(core) >= 3 &&
-                !isParticle(core.toLower()) && !isPlaceholder(core.toLower())) {
+            // Only a word that Turkish spells, or a name ("Man"): the Turkish text holds English
+            // run-ons as well ("rush order").
+            const bool turkishSpelt =
+                !words_.hasSpeller() || core.front().isUpper() || words_.spelt(core) ||
+                words_.spelt(core.front() == u'i' ? u'İ' + core.mid(1)
+                                                  : core.front().toUpper() + core.mid(1));
+            if (related && !isRelated && !ending && !compound && !afterArticle && turkishSpelt &&
+                words_.ownTurkish(core) >= 3 && !isParticle(core.toLower()) &&
+                !isPlaceholder(core.toLower())) {
+                break;
+            }
+            // A name that Turkish writes as English does is its own translation: "Yugoslav
+            // Yugoslav".
+            if (!english.isEmpty() && core == english.back() && core.front().isUpper()) {
                 break;
             }
             if (tok.back() == u':' || tok.back() == u'!' || tok.back() == u'?') {
@@ -225,11 +255,33 @@ public:
             if (joined.startsWith(shortForm) && endings.contains(joined.mid(shortForm.size()))) {
                 return true;
             }
+            // A derived word or compound that the word lists know: "aptness", "airman",
+            // "airmanship".
+            if (joined.startsWith(shortForm) && words_.english(joined) &&
+                isEnding(joined.mid(shortForm.size()))) {
+                return true;
+            }
         }
         return false;
     }
 
 private:
+    // An English word or a suffix, or one followed by a suffix: "ness", "man", "manship".
+    bool isEnding(const QString& rest) const {
+        static const QSet<QString> suffixes =
+            wordSet("ness ment ship ful less ish ist ism ity able ably ance ence ward wards");
+        if (suffixes.contains(rest) || (rest.size() >= 3 && words_.english(rest))) {
+            return true;
+        }
+        for (const QString& suffix : suffixes) {
+            if (rest.endsWith(suffix) && rest.size() - suffix.size() >= 3 &&
+                words_.english(rest.chopped(suffix.size()))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void addStem(const QString& lower) {
         if (lower.size() <= 3) {
             if (!lower.isEmpty()) {
@@ -339,6 +391,13 @@ std::vector<qsizetype> sentenceStarts(const QString& text) {
             static const QSet<QString> references = wordSet("bak. bak bkz. bkz see");
             if (open < 0 || !references.contains(text.mid(open + 1, i - open - 1).trimmed())) {
                 starts.push_back(i + 2);
+            } else {
+                // After the word referred to: "(bak.) amenability amenably uysalca".
+                const qsizetype blank = text.indexOf(u' ', i + 2);
+                if (blank > 0 && blank + 1 < text.size() && text[blank + 1].isLetter() &&
+                    text[blank - 1].isLetter()) {
+                    starts.push_back(blank + 1);
+                }
             }
             continue;
         }
@@ -398,8 +457,15 @@ std::vector<qsizetype> embeddedWords(const QString& text, const HeadParser& pars
         const bool adjacent =
             previousEnd >= 0 && m.capturedStart() == previousEnd + 1 && text[previousEnd] == u' ';
         const QString lower = previous.toLower();
+        // The headword itself, though Turkish spells it, where an English word follows that
+        // Turkish does not: "geçmeden ere now bundan önce".
+        static const QRegularExpression next(QStringLiteral("^ ([a-z]+) "));
+        const auto after = next.match(QStringView(text).mid(m.capturedEnd()));
+        const bool ownPhrase = token.size() > 2 && !isParticle(token.toLower()) &&
+                               parser.isOwn(token) && after.hasMatch() &&
+                               words.english(after.captured(1)) && !words.spelt(after.captured(1));
         if (adjacent && words.spelt(previous) && !isParticle(lower) && !isPlaceholder(lower) &&
-            !words.spelt(token) && parser.isDerived(token)) {
+            ((!words.spelt(token) && parser.isDerived(token)) || ownPhrase)) {
             starts.push_back(m.capturedStart());
         }
         previous = token;
@@ -477,8 +543,10 @@ std::vector<qsizetype> looseStarts(const QString& text, const HeadParser& parser
 
 // Whether the text at pos goes on with a Turkish word.
 bool turkishFollows(const QString& text, qsizetype pos, const Vocabulary& words) {
-    static const QRegularExpression word(QStringLiteral("^[\\s:]*([\\p{L}]+)"),
-                                         QRegularExpression::UseUnicodePropertiesOption);
+    // Labels may stand before it: "teachers college. (A.B.D.) eğitim fakültesi".
+    static const QRegularExpression word(
+        QStringLiteral("^[\\s:]*(?:\\([^()]{1,12}\\)\\s*)*([\\p{L}]+)"),
+        QRegularExpression::UseUnicodePropertiesOption);
     const auto m = word.match(QStringView(text).mid(pos));
     return m.hasMatch() && words.spelt(m.captured(1)) && !words.english(m.captured(1));
 }
@@ -637,6 +705,45 @@ Article splitArticle(const QStringList& forms, const QStringList& senses, const 
     return article;
 }
 
+namespace {
+
+// Whether two words are spellings of one, a letter apart where English spelling varies:
+// "gibe" and "jibe", "apprise" and "apprize", "fryer" and "frier". Not words whose vowel or
+// first sound differs ("slipslop", "hokeypokey", "tricktrack"), which are compounds.
+bool areSpellings(const QString& a, const QString& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    static const QSet<QString> pairs = wordSet("sz zs gj jg iy yi ck kc");
+    qsizetype differ = -1;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            if (differ >= 0) {
+                return false;
+            }
+            differ = i;
+        }
+    }
+    return differ >= 0 && pairs.contains(QString(a[differ]) + b[differ]);
+}
+
+// A headword that is two spellings of one word glued: "appriseapprize". Empty for any other.
+QStringList gluedVariants(const QString& piece, const EnglishWords& words) {
+    if (piece.size() < 7 || !isEnglishLetters(piece) || piece.contains(u'-') ||
+        piece.contains(u' ') || !piece.front().isLower() || words.isWord(piece) ||
+        words.isLemma(piece) || piece.size() % 2 != 0) {
+        return {};
+    }
+    const QString first = piece.left(piece.size() / 2);
+    const QString second = piece.mid(piece.size() / 2);
+    if (words.isWord(first) && words.isWord(second) && areSpellings(first, second)) {
+        return {first, second};
+    }
+    return {};
+}
+
+} // namespace
+
 QStringList headwordForms(const QString& headword, const EnglishWords& words) {
     QStringList forms;
     for (QString piece : headword.split(u',')) {
@@ -656,6 +763,12 @@ QStringList headwordForms(const QString& headword, const EnglishWords& words) {
             if (!expanded.isEmpty() && (words.isWord(expanded) || ending.size() <= 4)) {
                 forms << expanded;
             }
+            continue;
+        }
+        // "gibejibe": two spellings glued, "gibe, jibe".
+        const QStringList glued = gluedVariants(piece, words);
+        if (!glued.isEmpty()) {
+            forms << glued;
             continue;
         }
         // "heroicical": the source's way of writing "heroic, heroical".
@@ -700,6 +813,16 @@ QString repairHeadword(const QString& headword, const EnglishWords& words,
     if (headword.size() < 4 || headword.contains(u' ') || headword.contains(u'-') ||
         words.spellsEnglish(headword)) {
         return headword;
+    }
+    // "-ieal" for "-ical", when English spells the word so or the word it is made from:
+    // "bucolieal" is "bucolical" (from "bucolic"), "subcritieal" "subcritical".
+    if (headword.endsWith(QLatin1String("ieal"))) {
+        const QString ical = headword.chopped(4) + QStringLiteral("ical");
+        const QString ic = headword.chopped(4) + QStringLiteral("ic");
+        if (words.spellsEnglish(ical) || words.isWord(ic) ||
+            (ical.startsWith(QLatin1String("sub")) && words.isWord(ical.mid(3)))) {
+            return ical;
+        }
     }
     const QString misread = misreadHeadword(headword, words, taken);
     return misread != headword ? misread : gluedHeadword(headword, words);

@@ -5,6 +5,7 @@
 
 #include "freedict.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -187,6 +188,25 @@ bool hasAbbreviation(const QString& term) {
     return capitals.match(term).hasMatch();
 }
 
+// A note on how the English word is used rather than a translation: "ünlemle kullanılır", or
+// the name of a word class that labels the sense ("ünlem, (A.B.D.) Hay Allah!") unless the
+// English word names that class.
+bool isUsageNote(const QStringList& words, const QString& englishHeadword) {
+    if (words.back() == QStringLiteral("kullanılır")) {
+        return true;
+    }
+    static const QHash<QString, QStringList> classes = {
+        {QStringLiteral("ünlem"), {QStringLiteral("interjection"), QStringLiteral("exclamation")}},
+        {QStringLiteral("bağlaç"), {QStringLiteral("conjunction")}},
+        {QStringLiteral("edat"),
+         {QStringLiteral("preposition"), QStringLiteral("postposition"),
+          QStringLiteral("particle")}},
+    };
+    const auto names = classes.constFind(words.front());
+    return words.size() == 1 && names != classes.cend() &&
+           !names->contains(englishHeadword.toLower());
+}
+
 bool isConjunction(const QString& word) {
     return word == QStringLiteral("veya") || word == QStringLiteral("ve") ||
            word == QStringLiteral("ya") || word == QStringLiteral("yahut");
@@ -257,7 +277,8 @@ SenseTerms analyse(const QString& sense, const QString& englishHeadword) {
         }
         ++out.pieces;
         if (partOfText[i] || w.size() > 3 || piece.startsWith(u'-') || piece.endsWith(u'-') ||
-            !std::all_of(w.begin(), w.end(), isTurkishWord) || isDescription(w)) {
+            !std::all_of(w.begin(), w.end(), isTurkishWord) || isDescription(w) ||
+            isUsageNote(w, englishHeadword)) {
             continue;
         }
         // The headword itself, or a word made from it ("hazel" in "elâ hazelnut fındık").

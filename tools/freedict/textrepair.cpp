@@ -909,7 +909,8 @@ QString normalizeLabels(const QString& text) {
         QString normal;
     };
     static const Label labels[] = {
-        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
+        {unicodeRe(QStringLiteral("\\(k[.,]? ?dili\\.?\\)|\\(k\\.?\\) "
+                                  "?dili\\.?(?!\\p{L})|(?<![\\w(])kdili\\.?(?=[\\s,)]|$)")),
          QStringLiteral("(k. dili)")},
         {unicodeRe(QStringLiteral("\\((?:ing|Ing|İng|ingl|İngl)\\.?\\)|"
                                   "(?:^|(?<=[;,:] ))(?:ing|Ing|İng)\\.?(?=,? (?![a-z]+ing\\b))|"
@@ -919,14 +920,22 @@ QString normalizeLabels(const QString& text) {
          QStringLiteral("(b.h.)")},
         {unicodeRe(QStringLiteral("^(?:kıs|kls)\\.?(?= )")), QStringLiteral("(kıs.)")},
         {unicodeRe(QStringLiteral("\\(A\\.B\\.D\\.?\\)|\\(ABD\\)")), QStringLiteral("(A.B.D.)")},
+        // Child's and popular speech, the trade mark: "(ç)dili bebek", "(tic.) mark. bakalit".
+        {unicodeRe(QStringLiteral("\\(ç\\.?\\) ?dili\\.?(?!\\p{L})|\\(ç\\. ?dili\\.?\\)")),
+         QStringLiteral("(ç. dili)")},
+        {unicodeRe(QStringLiteral("\\(h\\.?\\) ?dili\\.?(?!\\p{L})|\\(h\\. ?dili\\.?\\)")),
+         QStringLiteral("(h. dili)")},
+        {unicodeRe(QStringLiteral("\\(tic\\.\\) ?mark\\.|\\(tic\\. ?mark\\.?\\)")),
+         QStringLiteral("(tic. mark.)")},
     };
     QString out = text;
     for (const Label& label : labels) {
         out.replace(label.written, label.normal);
     }
     // "(İng.)gemi": the word after a label gets its blank.
-    static const QRegularExpression glued = unicodeRe(
-        QStringLiteral("(?<=\\(k\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\))(?=\\p{L})"));
+    static const QRegularExpression glued =
+        unicodeRe(QStringLiteral("(?<=\\([kçh]\\. dili\\)|\\(İng\\.\\)|\\(b\\.h\\.\\)|\\(kıs\\.\\)|"
+                                 "\\(tic\\. mark\\.\\))(?=\\p{L})"));
     out.replace(glued, QStringLiteral(" "));
     return out;
 }
@@ -1015,8 +1024,44 @@ QString fixColonSeparators(const QString& text, const Vocabulary& words) {
     return out;
 }
 
+QString fixInflectionNotes(const QString& text) {
+    if (!text.contains(QLatin1String("(-"))) {
+        return text;
+    }
+    // A parenthesis of word endings only, and the endings and "veya" in it.
+    static const QRegularExpression note =
+        unicodeRe(QStringLiteral("\\((?=\\s*-)(?:-\\s*\\p{L}+|veya\\b|[\\s,.;])+\\)"));
+    static const QRegularExpression part = unicodeRe(QStringLiteral("veya\\b|-\\s*(\\p{L}+)"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = note.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        QString normal;
+        bool separated = true;
+        for (auto parts = part.globalMatch(m.captured()); parts.hasNext();) {
+            const auto p = parts.next();
+            if (!p.hasCaptured(1)) {
+                normal += QStringLiteral(" veya ");
+                separated = true;
+                continue;
+            }
+            QString ending = p.captured(1);
+            if (ending.endsWith(QLatin1String("inq"))) { // a g misread as a q
+                ending.back() = u'g';
+            }
+            normal += (separated ? QString() : QStringLiteral(", ")) + u'-' + ending;
+            separated = false;
+        }
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        out += u'(' + normal.trimmed() + u')';
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
 QString repairSense(const QString& sense, const Vocabulary& words) {
-    QString text = fixStrayMarks(fixConverterMarkers(sense, words), words);
+    QString text = fixStrayMarks(fixConverterMarkers(fixInflectionNotes(sense), words), words);
     text.replace(QLatin1String("(lng.)"), QStringLiteral("(İng.)")); // a misread label
     text = fixLostPossessive(text, words);
     text = fixCapitalI(text, words);

@@ -155,6 +155,11 @@ QString normalizeLabels(const QString& text);
 // parentheses stays. Needs the spelling dictionary.
 QString fixColonSeparators(const QString& text, const Vocabulary& words);
 
+// The endings of an inflected verb as the dictionary writes them: "(-ed, - ing veya- led, - ling)"
+// is "(-ed, -ing veya -led, -ling)", "(-ted.- ting)" is "(-ted, -ting)", "(-ped -ping)" is
+// "(-ped, -ping)", "(-red, - rinq)" is "(-red, -ring)".
+QString fixInflectionNotes(const QString& text);
+
 // All the repairs above on one sense, in the order they depend on each other.
 QString repairSense(const QString& sense, const Vocabulary& words);
 
