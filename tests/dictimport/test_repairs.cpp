@@ -3,14 +3,13 @@
 // word lists and the dictionary that Debian installs (their absence is a broken set-up).
 #include "article.h"
 #include "freedict.h"
+#include "installed.h"
 #include "speller.h"
 #include "textrepair.h"
 
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,43 +18,7 @@ using namespace peltavo::freedict;
 
 namespace {
 
-const QString kDictd = QStringLiteral("/usr/share/dictd");
-
-// The system word lists and Turkish spelling dictionary, and a vocabulary counted from the whole
-// installed dictionary, as the import counts it; and one counted alike, without the speller, that
-// knows four names.
-class Installed : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!QFileInfo::exists(kDictd + QStringLiteral("/freedict-eng-tur.index")))
-            return;
-        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
-        speller_ = Speller::loadTurkish();
-        vocabulary_ = std::make_unique<Vocabulary>(*words_);
-        vocabulary_->setSpeller(speller_.get());
-        names_ = std::make_unique<Vocabulary>(*words_);
-        for (const Entry& article :
-             readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
-                       kDictd + QStringLiteral("/freedict-eng-tur.dict.dz"))) {
-            const QStringList senses = article.meaning.section(u'\n', 1).split(u'\n');
-            vocabulary_->count(senses);
-            names_->count(senses);
-        }
-        names_->addNames({QStringLiteral("İngiliz"), QStringLiteral("İspanya"),
-                          QStringLiteral("Çin"), QStringLiteral("Ren"),
-                          QStringLiteral("İngiltere")});
-    }
-    void SetUp() override { ASSERT_TRUE(vocabulary_) << "dict-freedict-eng-tur is not installed"; }
-    static const Vocabulary& vocabulary() { return *vocabulary_; }
-    static const Vocabulary& names() { return *names_; }
-    static const EnglishWords& words() { return *words_; }
-
-private:
-    static inline std::unique_ptr<EnglishWords> words_;
-    static inline std::unique_ptr<Speller> speller_;
-    static inline std::unique_ptr<Vocabulary> vocabulary_;
-    static inline std::unique_ptr<Vocabulary> names_;
-};
+using peltavo::freedict::test::Installed;
 
 // One kind of damage: its repair and its real senses, each with what it must become (the last
 // ones of a kind are right as they are and must stay so).

@@ -3,45 +3,20 @@
 // and the dictionaries that Debian installs (their absence is a broken set-up).
 #include "article.h"
 #include "freedict.h"
+#include "installed.h"
 #include "reversal.h"
 #include "speller.h"
 #include "textrepair.h"
 
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 
 using namespace peltavo::freedict;
 
 namespace {
 
-const QString kDictd = QStringLiteral("/usr/share/dictd");
-
-// The system word lists, the Turkish spelling dictionary and a vocabulary counted from the whole
-// installed dictionary, as the import counts them.
-class Scanned : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!QFileInfo::exists(kDictd + QStringLiteral("/freedict-eng-tur.index")))
-            return;
-        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
-        speller_ = Speller::loadTurkish();
-        vocabulary_ = std::make_unique<Vocabulary>(*words_);
-        vocabulary_->setSpeller(speller_.get());
-        for (const Entry& article : readDictd(kDictd + QStringLiteral("/freedict-eng-tur.index"),
-                                              kDictd + QStringLiteral("/freedict-eng-tur.dict.dz")))
-            vocabulary_->count(article.meaning.section(u'\n', 1).split(u'\n'));
-    }
-    void SetUp() override { ASSERT_TRUE(vocabulary_) << "dict-freedict-eng-tur is not installed"; }
-    static const Vocabulary& vocabulary() { return *vocabulary_; }
-
-private:
-    static inline std::unique_ptr<EnglishWords> words_;
-    static inline std::unique_ptr<Speller> speller_;
-    static inline std::unique_ptr<Vocabulary> vocabulary_;
-};
+using Scanned = peltavo::freedict::test::Installed;
 
 struct Sense {
     const char* source;
@@ -246,14 +221,7 @@ void PrintTo(const Reversed& c, std::ostream* os) {
     *os << c.turkish;
 }
 
-// The system word lists, loaded once.
-class WordLists : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        words_ = std::make_unique<EnglishWords>(EnglishWords::loadSystem());
-    }
-    static inline std::unique_ptr<EnglishWords> words_;
-};
+using WordLists = peltavo::freedict::test::Installed;
 
 class LeadingMeaning : public WordLists, public ::testing::WithParamInterface<Reversed> {};
 
@@ -263,7 +231,7 @@ TEST_P(LeadingMeaning, ComesFromAnEarlySense) {
         reversal.add({QString::fromUtf8(english), list(senses)});
     const QString turkish = QString::fromUtf8(GetParam().turkish);
     QString first;
-    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+    for (const Reversal::Result& r : reversal.finish(words(), 6))
         if (r.turkish == turkish)
             first = r.english.front();
     EXPECT_EQ(first, QString::fromUtf8(GetParam().first));
@@ -302,7 +270,7 @@ TEST_P(UsageNotes, AreNoTurkishHeadwords) {
     Reversal reversal;
     reversal.add({QString::fromUtf8(GetParam().english), list(GetParam().senses)});
     bool found = false;
-    for (const Reversal::Result& r : reversal.finish(*words_, 6))
+    for (const Reversal::Result& r : reversal.finish(words(), 6))
         found = found || r.turkish == QString::fromUtf8(GetParam().turkish);
     EXPECT_EQ(found, GetParam().reversed);
 }
@@ -330,7 +298,7 @@ void PrintTo(const Forms& c, std::ostream* os) {
 class GluedSpellings : public WordLists, public ::testing::WithParamInterface<Forms> {};
 
 TEST_P(GluedSpellings, AreTwoForms) {
-    EXPECT_EQ(headwordForms(QString::fromUtf8(GetParam().headword), *words_).join(u'|'),
+    EXPECT_EQ(headwordForms(QString::fromUtf8(GetParam().headword), words()).join(u'|'),
               QString::fromUtf8(GetParam().forms));
 }
 INSTANTIATE_TEST_SUITE_P(Real, GluedSpellings,
@@ -345,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(Real, GluedSpellings,
 class ScanEndings : public WordLists, public ::testing::WithParamInterface<Forms> {};
 
 TEST_P(ScanEndings, AreRead) {
-    EXPECT_EQ(repairHeadword(QString::fromUtf8(GetParam().headword), *words_, {}),
+    EXPECT_EQ(repairHeadword(QString::fromUtf8(GetParam().headword), words(), {}),
               QString::fromUtf8(GetParam().forms));
 }
 INSTANTIATE_TEST_SUITE_P(Real, ScanEndings,
