@@ -17,8 +17,8 @@ A click counts as found when the word's own entry, or the entry of its lemma, is
 A headword is the word's own entry when, lower-cased (Turkish rules for Turkish: I/ı, İ/i),
 it is exactly the word without the punctuation around it. The lemmas of a word:
 
-  - the `form = base` lines of the core glossary (content/glossary/en-tr and tr-en, when there);
-  - for English, these rules, each tried on its own, their results looked up in the glossary
+  - the `form = base` entries of the dictionaries (content/dictionary/en-tr and tr-en);
+  - for English, these rules, each tried on its own, their results looked up in those forms
     too: a possessive 's or s' goes; a contraction gives its first word (don't -> do,
     can't -> can, won't -> will, I'm -> I, we'll -> we); a plural or third-person -s, -es or
     -ies goes (words of four letters or more: cats -> cat, boxes -> box, cities -> city, but
@@ -32,7 +32,7 @@ program's memo may wrap a long line, which leaves every click's search text as i
 Usage (from the repository, after building peltavo-db and the database):
 
   python3 tools/lookup-report.py [--db build/bin/peltavo.MDB] [--tool build/bin/peltavo-db]
-                                 [--glossary content/glossary] [--misses 25]
+                                 [--dictionary content/dictionary] [--misses 25]
 
 Prints the table of both directions in Markdown, the same clicks split by whether the word pick
 left the word whole or cut it to its front half, then the commonest misses of each: the words
@@ -67,14 +67,17 @@ def bare(word, turkish):
     return re.sub(r"^[\W_]+|[\W_]+$", "", fold(word, turkish))
 
 
-def read_glossary(folder):
-    """{form: base} from the `form = base | ...` lines of every .txt file in `folder`."""
+def read_forms(folder):
+    """{form: base} from the `form = base` headwords of every .txt file in `folder`: an entry's
+    line, or a block's first line (its indented senses are skipped)."""
     lemmas = {}
     for path in sorted(glob.glob(os.path.join(folder, "*.txt"))):
         with open(path, encoding="utf-8") as f:
             for line in f:
+                if line[:1].isspace() or line.startswith("#"):
+                    continue
                 line = line.strip()
-                if not line or line.startswith("#"):
+                if not line:
                     continue
                 head = line.split("|", 1)[0]
                 if "=" in head:
@@ -121,14 +124,14 @@ def english_rules(word):
     return out
 
 
-def targets(word, turkish, glossary):
+def targets(word, turkish, forms):
     """The headwords, lower-cased, that count as the word's own entry or its lemma's."""
     own = bare(word, turkish)
     found = {own}
     if not turkish:
         found |= english_rules(own)
     for candidate in list(found):
-        base = glossary.get(candidate)
+        base = forms.get(candidate)
         if base:
             found.add(fold(base, turkish))
     found.discard("")
@@ -163,7 +166,7 @@ def conversation_lines(tool, db, field):
     return lines
 
 
-def measure(tool, db, direction, field, glossary):
+def measure(tool, db, direction, field, forms):
     turkish = direction == "ti"
     lines = conversation_lines(tool, db, field)
     counts = collections.Counter()
@@ -174,7 +177,7 @@ def measure(tool, db, direction, field, glossary):
             if not any(ch.isalpha() for ch in word):
                 continue
             counts["tokens"] += 1
-            wanted = targets(word, turkish, glossary)
+            wanted = targets(word, turkish, forms)
             rows = [fold(r, turkish).strip() if r is not None else None for r in click["rows"]]
             at = next((i for i, r in enumerate(rows) if r in wanted), None)
             if at is not None and at < LISTED_ROWS:
@@ -207,7 +210,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--db", default=os.path.join(ROOT, "build/bin/peltavo.MDB"))
     parser.add_argument("--tool", default=os.path.join(ROOT, "build/bin/peltavo-db"))
-    parser.add_argument("--glossary", default=os.path.join(ROOT, "content/glossary"))
+    parser.add_argument("--dictionary", default=os.path.join(ROOT, "content/dictionary"))
     parser.add_argument("--misses", type=int, default=25,
                         help="how many of the commonest misses to list per direction")
     args = parser.parse_args()
@@ -222,13 +225,13 @@ def main():
     all_misses = []
     cut_tables = []
     for title, direction, field, folder in sides:
-        glossary = {fold(k, direction == "ti"): v
-                    for k, v in read_glossary(os.path.join(args.glossary, folder)).items()}
-        counts, misses = measure(args.tool, args.db, direction, field, glossary)
+        forms = {fold(k, direction == "ti"): v
+                    for k, v in read_forms(os.path.join(args.dictionary, folder)).items()}
+        counts, misses = measure(args.tool, args.db, direction, field, forms)
         n = counts["tokens"]
         print(f"| {title} | {n:,} | {percent(counts['first'], n)} | "
               f"{percent(counts['shown'], n)} | {percent(counts['listed'], n)} |")
-        all_misses.append((title, len(glossary), misses))
+        all_misses.append((title, len(forms), misses))
         cut_tables.append((title, counts))
     print(f"\nThe same clicks split by what the word pick left of the word:\n")
     print("| Clicked in | Search text | Tokens | First row | Among the 4 shown |")
@@ -241,8 +244,8 @@ def main():
         print(f"| {title} | its front half | {cut:,} | "
               f"{percent(counts['first'] - counts['whole first'], cut)} | "
               f"{percent(counts['shown'] - counts['whole shown'], cut)} |")
-    for title, glossary_forms, misses in all_misses:
-        print(f"\nCommonest misses, {title} ({glossary_forms} glossary forms with a base):\n")
+    for title, form_count, misses in all_misses:
+        print(f"\nCommonest misses, {title} ({form_count} dictionary forms with a base):\n")
         print(f"| Clicks | Word | Search text | The grid's first {SHOWN_ROWS} rows |")
         print("|---|---|---|---|")
         ranked = sorted(misses.items(), key=lambda item: (-item[1][0], item[0]))

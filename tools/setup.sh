@@ -34,8 +34,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2
-    dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl wordnet-base
-    libhunspell-dev hunspell-tr hunspell-en-us hunspell-en-gb
+    libhunspell-dev hunspell-tr hunspell-en-us
     fp-utils libchm-bin
     xvfb xauth imagemagick x11-utils
     librsvg2-bin desktop-file-utils appstream dpkg-dev fakeroot lintian

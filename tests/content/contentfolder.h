@@ -30,6 +30,13 @@ public:
                                    "3 | The keys are ___ the table. | places | on | next to\n"
                                    "# the spare, never drawn\n"
                                    "4 | The keys are ___ the table. | places | on | next to\n"},
+            {"dictionary/en-tr/h.txt", "# English-Turkish\n"
+                                       "hello | (ünlem) merhaba\n"
+                                       "\n"
+                                       "hi = hello\n"
+                                       "    (ünlem) selam\n"
+                                       "    (k. dili) merhaba\n"},
+            {"dictionary/tr-en/m.txt", "merhaba | (ünlem) hello\n"},
         };
     }
 

@@ -20,6 +20,8 @@ namespace {
 constexpr auto kConv = "conversations/01-hello.txt";
 constexpr auto kSets = "quiz/answer-sets.txt";
 constexpr auto kQuestions = "quiz/questions.txt";
+constexpr auto kEnglish = "dictionary/en-tr/h.txt";
+constexpr auto kTurkish = "dictionary/tr-en/m.txt";
 
 const std::string kSetsWithAdverbs = "be | am | is | are\n"
                                      "places | in | on | at | next to\n"
@@ -99,10 +101,43 @@ const std::vector<RefusedCase> kCases{
      {{kQuestions, questionsWith677Alone()}},
      ":677: the quiz never draws question 677 (it asks 678 in its place), so nobody would see "
      "\"Question 677 ___ here.\""},
-    // The core glossary is read with the rest of the content.
-    {"GlossaryLine",
-     {{"glossary/tr-en/core.txt", "merhaba | hello\nlütfen | (ünlem please\n"}},
-     ":2: sense 1 opens a parenthesis"},
+    // The dictionaries: what a rule can see in a line.
+    {"DictionaryBracketNotClosed",
+     {{kEnglish, "hello | merhaba\nhi | (ünlem selam\n"}},
+     ":2: sense 1 of \"hi\" opens a parenthesis that it does not close"},
+    {"DictionaryBracketNeverOpened",
+     {{kEnglish, "hello | merhaba | )selam\n"}},
+     ":1: sense 2 of \"hello\" closes a parenthesis that it never opened"},
+    {"DictionaryLabelNotOfTheList",
+     {{kEnglish, "hello | merhaba\nhi\n    (ünl.) selam\n"}},
+     ":3: sense 1 of \"hi\" carries \"(ünl.)\", which is no label of the list"},
+    {"DictionaryLabelAfterAPhrase",
+     {{kEnglish, "hello | merhaba | say hello: (ünlem) (selm.) selam vermek\n"}},
+     ":1: sense 2 of \"hello\" carries \"(selm.)\""},
+    {"DictionaryEnglishLabel",
+     {{kTurkish, "merhaba | (colloq.) hi\n"}},
+     ":1: sense 1 of \"merhaba\" carries the English label \"(colloq.)\""},
+    {"DictionaryColonInsideAPhrase",
+     {{kEnglish, "hello | merhaba\nrank | rütbe | rank and: file fertler\n"}},
+     ":2: sense 2 of \"rank\" has its colon inside the phrase, after \"rank and\""},
+    {"DictionaryStressMark",
+     {{kEnglish, "hello | merhaba | hel\u00b4lo there: merhaba\n"}},
+     ":1: sense 2 of \"hello\" holds a stress mark"},
+    {"DictionaryHeadwordTwice",
+     {{kEnglish, "hello | merhaba\nhi = hello | selam\nhello | selam\n"}},
+     ":3: the headword \"hello\" is given twice"},
+    {"DictionaryEmptySense",
+     {{kEnglish, "hello | merhaba |  | selam\n"}},
+     ":1: sense 2 of \"hello\" is empty"},
+    {"DictionaryBlockWithoutSense",
+     {{kEnglish, "hello\n\nhi = hello | selam\n"}},
+     ":1: \"hello\" has no sense"},
+    {"DictionaryBaseWithoutEntry",
+     {{kEnglish, "hi = hello | selam\n"}},
+     ":1: the base \"hello\" has no entry of its own"},
+    {"DictionarySenseWithoutHeadword",
+     {{kEnglish, "    merhaba\nhello | merhaba\n"}},
+     ":1: an indented sense line without its headword above it"},
 };
 
 class BuildRefuses : public ::testing::TestWithParam<RefusedCase> {};

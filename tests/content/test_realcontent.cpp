@@ -160,7 +160,7 @@ TEST_F(RealContent, AnswerSetsAreEnoughAndEachHoldsTwoToElevenWords) {
 // Read back from the tables as the quiz reads them: the row of cevap that the question's testad
 // selects, and dc1 to dc3 each equal, with A-Z folded, to one of its cev fields.
 TEST_F(RealContent, EveryCorrectAnswerIsOnAButtonOfItsSet) {
-    const std::vector<TableData> tables = buildTables(content(), {}, {});
+    const std::vector<TableData> tables = buildTables(content());
     const TableData& sorubos = tables[3];
     const TableData& cevap = tables[4];
     ASSERT_EQ(sorubos.name, u"sorubos");

@@ -18,6 +18,9 @@ Content sampleContent() {
     content.answerSets.push_back({QStringLiteral("be"), {u"am"_qs, u"is"_qs, u"are"_qs}, 1});
     content.questions.push_back({1, u"I         here."_qs, u"be"_qs, {u"am"_qs}, 1});
     content.questions.push_back({2, u"It         late."_qs, u"be"_qs, {u"is"_qs, u"was"_qs}, 2});
+    content.englishTurkish.push_back({u"book"_qs, {}, {u"kitap"_qs}, {}, 1});
+    content.turkishEnglish.push_back({u"şu"_qs, {}, {u"that"_qs}, {}, 1});
+    content.turkishEnglish.push_back({u"çay"_qs, {}, {u"tea"_qs}, {}, 2});
     return content;
 }
 
@@ -29,8 +32,7 @@ std::vector<std::pair<QString, ColumnType>> shape(const TableData& table) {
 }
 
 TEST(BuildTables, FiveTablesWithTheFieldNamesTheProgramReads) {
-    const auto tables = buildTables(sampleContent(), {{u"book"_qs, u"kitap"_qs}},
-                                    {{u"çay"_qs, u"tea"_qs}, {u"şu"_qs, u"that"_qs}});
+    const auto tables = buildTables(sampleContent());
     ASSERT_EQ(tables.size(), 5u);
     using enum ColumnType;
     using Shape = std::vector<std::pair<QString, ColumnType>>;
@@ -60,8 +62,7 @@ TEST(BuildTables, FiveTablesWithTheFieldNamesTheProgramReads) {
 }
 
 TEST(BuildTables, RowsCarryTheContentWithCrLfLinesAndNullsForUnusedFields) {
-    const auto tables = buildTables(sampleContent(), {{u"book"_qs, u"kitap"_qs}},
-                                    {{u"çay"_qs, u"tea"_qs}, {u"şu"_qs, u"that"_qs}});
+    const auto tables = buildTables(sampleContent());
     using Row = std::vector<FieldValue>;
     EXPECT_EQ(tables[0].rows, (std::vector<Row>{{u"1"_qs, u"Hello.\r\nHow are you?"_qs,
                                                  u"Merhaba.\r\nNasılsın?"_qs, u"Hello"_qs}}));
@@ -94,8 +95,7 @@ void PrintTo(const TableFault& fault, std::ostream* out) {
 class CheckTables : public ::testing::TestWithParam<TableFault> {};
 
 TEST_P(CheckTables, ReportsWhatTheProgramWouldTripOver) {
-    auto tables =
-        buildTables(sampleContent(), {{u"book"_qs, u"kitap"_qs}}, {{u"çay"_qs, u"tea"_qs}});
+    auto tables = buildTables(sampleContent());
     const TableFault& fault = GetParam();
     tables[fault.table].rows[fault.row][fault.column] = fault.value;
     const auto problems = checkTables(tables);
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CheckTables, NullsWhereTheProgramTestsFirstAreFine) {
-    auto tables = buildTables(sampleContent(), {}, {});
+    auto tables = buildTables(sampleContent());
     tables[0].rows[0][2] = FieldValue{};  // tkonus: shown in a memo, never read as text
     tables[4].rows[0][11] = FieldValue{}; // cev11
     EXPECT_TRUE(checkTables(tables).empty());

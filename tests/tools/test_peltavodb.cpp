@@ -253,7 +253,7 @@ TEST(PeltavoDbSearch, RefusesWhatItCannotRead) {
 }
 
 // tools/lookup-report.py on a small database: which clicks find the word's own entry or its
-// lemma (a glossary form, an English rule), first, among the four rows shown, among ten.
+// lemma (a dictionary's form, an English rule), first, among the four rows shown, among ten.
 TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
     using peltavo::Column;
     using peltavo::ColumnType;
@@ -292,13 +292,13 @@ TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
              dictionary("tsozluk", "tno", "tkelime", "ianlam",
                         {"evet", "evgin", "kitap", "kitaplık", "çok", "çok acele", "güzel",
                          "güzellik", "ırmak"})});
-    const QString glossary = dir.filePath(QStringLiteral("glossary"));
+    const QString dictionaries = dir.filePath(QStringLiteral("dictionary"));
     for (const auto& [folder, text] :
-         {std::pair{"en-tr", "child | (i.) çocuk\nchildren = child | (i.) çocuklar\n"},
+         {std::pair{"en-tr", "child | (i.) çocuk\nchildren = child\n    (i.) çocuklar\n"},
           std::pair{"tr-en", "kitap | (i.) book\nkitaplar = kitap | books\n"}}) {
-        ASSERT_TRUE(QDir(glossary).mkpath(QString::fromLatin1(folder)));
+        ASSERT_TRUE(QDir(dictionaries).mkpath(QString::fromLatin1(folder)));
         peltavo::test::writeBytes(
-            glossary + u'/' + QString::fromLatin1(folder) + QStringLiteral("/core.txt"), text);
+            dictionaries + u'/' + QString::fromLatin1(folder) + QStringLiteral("/c.txt"), text);
     }
 
     QProcess report;
@@ -306,7 +306,7 @@ TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
                  {QStringLiteral(PELTAVO_SOURCE_DIR "/tools/lookup-report.py"),
                   QStringLiteral("--db"), db, QStringLiteral("--tool"),
                   peltavo::test::runtimeDir() + QStringLiteral("/peltavo-db"),
-                  QStringLiteral("--glossary"), glossary});
+                  QStringLiteral("--dictionary"), dictionaries});
     ASSERT_TRUE(report.waitForFinished(60000));
     const QString out = QString::fromUtf8(report.readAllStandardOutput());
     ASSERT_EQ(report.exitCode(), 0) << report.readAllStandardError().toStdString();

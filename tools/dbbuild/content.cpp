@@ -1,5 +1,7 @@
 #include "content.h"
 
+#include "dictionary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -448,6 +450,11 @@ ContentResult readContent(const QString& contentDir) {
             checkQuestions(questionsPath, result.content.questions, result.content.answerSets,
                            problems);
     }
+
+    result.content.englishTurkish = readDictionary(dir.filePath(QStringLiteral("dictionary/en-tr")),
+                                                   DictionaryDirection::EnglishTurkish, problems);
+    result.content.turkishEnglish = readDictionary(dir.filePath(QStringLiteral("dictionary/tr-en")),
+                                                   DictionaryDirection::TurkishEnglish, problems);
     return result;
 }
 

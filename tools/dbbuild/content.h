@@ -12,6 +12,7 @@
 //                           three or more dashes, the Turkish lines (line n translates line n)
 //   quiz/answer-sets.txt    one answer set per line: name | word | word | ...
 //   quiz/questions.txt      one question per line: number | sentence with ___ | set | answer ...
+//   dictionary/en-tr, tr-en the two dictionaries, one entry per line or block (dictionary.h)
 //
 // Nothing here throws for bad content: every problem found is returned with the file and line
 // it belongs to, and the caller decides. A Content is only fit to be written when no problem was
@@ -51,12 +52,23 @@ struct Question {
     int line = 0;
 };
 
+// One entry of a dictionary (see dictionary.h).
+struct DictionaryEntry {
+    QString headword;
+    QString base;       // set for a form of another headword ("went = go")
+    QStringList senses; // as written, runs of blanks made one, the learner's first
+    QString file;
+    int line = 0; // of the headword
+};
+
 struct Content {
     std::vector<Conversation> conversations; // in file-name order (byte order of the names)
     std::vector<AnswerSet> answerSets;       // in file order
     std::vector<Question> questions;         // ascending by number
     QString answerSetsFile;                  // the files they were read from, for problems
     QString questionsFile;
+    std::vector<DictionaryEntry> englishTurkish; // in file order
+    std::vector<DictionaryEntry> turkishEnglish;
 };
 
 struct ContentResult {

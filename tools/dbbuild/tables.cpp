@@ -1,5 +1,9 @@
 #include "tables.h"
 
+#include "dictionary.h"
+
+#include <algorithm>
+
 #include <set>
 
 namespace peltavo::dbbuild {
@@ -19,20 +23,25 @@ Column memo(const QString& name) {
 const QString kLineBreak = QStringLiteral("\r\n");
 
 TableData dictionaryTable(const QString& name, const QString& key, const QString& headword,
-                          const QString& meaning, const std::vector<freedict::Entry>& entries) {
-    TableData table{name, {integer(key), text(headword, 255), memo(meaning)}, {}};
+                          const QString& meaning, const std::vector<DictionaryEntry>& entries) {
+    std::vector<const DictionaryEntry*> sorted;
+    sorted.reserve(entries.size());
+    for (const DictionaryEntry& entry : entries)
+        sorted.push_back(&entry);
+    std::sort(sorted.begin(), sorted.end(), [](const DictionaryEntry* a, const DictionaryEntry* b) {
+        return a->headword < b->headword;
+    });
+    TableData table{name, {integer(key), text(headword, kHeadwordMaxLength), memo(meaning)}, {}};
     table.rows.reserve(entries.size());
     int number = 0;
-    for (const freedict::Entry& entry : entries)
-        table.rows.push_back({QString::number(++number), entry.headword, entry.meaning});
+    for (const DictionaryEntry* entry : sorted)
+        table.rows.push_back({QString::number(++number), entry->headword, meaningOf(*entry)});
     return table;
 }
 
 } // namespace
 
-std::vector<TableData> buildTables(const Content& content,
-                                   const std::vector<freedict::Entry>& englishTurkish,
-                                   const std::vector<freedict::Entry>& turkishEnglish) {
+std::vector<TableData> buildTables(const Content& content) {
     std::vector<TableData> tables;
 
     TableData konus{QStringLiteral("konus"),
@@ -47,10 +56,10 @@ std::vector<TableData> buildTables(const Content& content,
 
     tables.push_back(dictionaryTable(QStringLiteral("isozluk"), QStringLiteral("ino"),
                                      QStringLiteral("ikelime"), QStringLiteral("tanlam"),
-                                     englishTurkish));
+                                     content.englishTurkish));
     tables.push_back(dictionaryTable(QStringLiteral("tsozluk"), QStringLiteral("tno"),
                                      QStringLiteral("tkelime"), QStringLiteral("ianlam"),
-                                     turkishEnglish));
+                                     content.turkishEnglish));
 
     TableData sorubos{QStringLiteral("sorubos"),
                       {integer(QStringLiteral("Number")), text(QStringLiteral("soru"), 255),
