@@ -83,7 +83,15 @@ QString labelProblem(const QString& label) {
         return QStringLiteral("carries the English label \"%1\"; use the Turkish label of the "
                               "list in dictionary/README.md")
             .arg(written);
-    if ((label.endsWith(u'.') && !label.contains(u' ')) || label.count(u'.') >= 2)
+    // An abbreviation, or a few of them ("güz. san."), takes a label's place; a remark in
+    // parentheses ("fena anlamda", "got, got, A.B.D. gotten") does not.
+    if (label.startsWith(QStringLiteral("çoğ. ")))
+        return {}; // a plural given after the label: "(çoğ. nos.)"
+    const QStringList words = label.split(u' ', Qt::SkipEmptyParts);
+    const bool abbreviation =
+        !label.contains(u',') && !words.isEmpty() &&
+        std::all_of(words.begin(), words.end(), [](const QString& w) { return w.endsWith(u'.'); });
+    if (abbreviation)
         return QStringLiteral("carries \"%1\", which is no label of the list in "
                               "dictionary/README.md")
             .arg(written);
