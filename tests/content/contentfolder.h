@@ -22,8 +22,11 @@ public:
                                            "Merhaba, Ali.\n"
                                            "Selam, Ayşe. Nasılsın?\n"},
             {"quiz/answer-sets.txt", "# The sets\n"
+                                     "\n"
+                                     "# level: A1\n"
                                      "be | am | is | are\n"
                                      "\n"
+                                     "# level: A2\n"
                                      "places | in | on | at | next to\n"},
             {"quiz/questions.txt", "1 | She ___ a teacher. | be | is\n"
                                    "2 | ___ you ready? | be | Are\n"

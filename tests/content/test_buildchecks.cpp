@@ -23,9 +23,21 @@ constexpr auto kQuestions = "quiz/questions.txt";
 constexpr auto kEnglish = "dictionary/en-tr/h.txt";
 constexpr auto kTurkish = "dictionary/tr-en/m.txt";
 
-const std::string kSetsWithAdverbs = "be | am | is | are\n"
+const std::string kSetsWithAdverbs = "# level: A1\n"
+                                     "be | am | is | are\n"
+                                     "# level: A1\n"
                                      "places | in | on | at | next to\n"
+                                     "# level: A1\n"
                                      "how-often | often | occasionally\n";
+
+// The sets of the sound folder and a set whose questions must give their base word.
+const std::string kSetsWithBaseWord = "# level: A1\n"
+                                      "be | am | is | are\n"
+                                      "# level: A1\n"
+                                      "places | in | on | at | next to\n"
+                                      "# level: B1\n"
+                                      "# base word: required\n"
+                                      "gerund | to swim | swimming\n";
 
 // A questions file: `lines` numbered from 1 on, then a spare that repeats the first (which the
 // cases keep sound).
@@ -87,8 +99,26 @@ const std::vector<RefusedCase> kCases{
                               "and the presents? | be | Are"})}},
      ":2: the sentence runs off the quiz window: when it is asked"},
     {"AnswerWordWiderThanItsButton",
-     {{kSets, "be | am | is | are\nplaces | in | on | at | next to | extraordinarily\n"}},
-     ":2: the word \"extraordinarily\" is"},
+     {{kSets, "# level: A1\nbe | am | is | are\n# level: A1\nplaces | in | on | at | next to | "
+              "extraordinarily\n"}},
+     ":4: the word \"extraordinarily\" is"},
+    // A set whose buttons are forms of one word needs that word in every question; every set
+    // needs its level.
+    {"BaseWordMissing",
+     {{kSets, kSetsWithBaseWord},
+      {kQuestions, questions({"She ___ here. | be | is",
+                              "I enjoy ___ in the sea. (swim) | gerund | "
+                              "swimming",
+                              "It's too cold ___ today. | gerund | to swim"})}},
+     ":3: answer set \"gerund\" requires the base word"},
+    {"BaseWordEmpty",
+     {{kSets, kSetsWithBaseWord},
+      {kQuestions, questions({"She ___ here. | be | is", "It's too cold ___ today. () | gerund | "
+                                                         "to swim"})}},
+     ":2: answer set \"gerund\" requires the base word"},
+    {"SetWithoutLevel",
+     {{kSets, "# level: A1\nbe | am | is | are\n# The places\nplaces | in | on | at | next to\n"}},
+     ":4: answer set \"places\" has no level"},
     // Questions the quiz never draws must repeat an earlier one.
     {"LastQuestionNoSpare",
      {{kQuestions, "1 | She ___ here. | be | is\n2 | We ___ here. | be | are\n"}},

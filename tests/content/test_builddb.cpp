@@ -50,8 +50,11 @@ ContentResult richContent(ContentFolder& folder) {
                "almak istiyorum.\n"
                "İki yüz lira.\n");
     folder.set(u"quiz/answer-sets.txt"_qs,
+               "# level: A1\n"
                "be | am | is | are\n"
+               "# level: A1\n"
                "places | in | on | at | next to\n"
+               "# level: A1\n"
                "numbers | one | two | three | four | five | six | seven | eight | nine | ten | "
                "eleven\n");
     folder.set(u"quiz/questions.txt"_qs, "1 | She ___ a teacher. | be | is\n"

@@ -161,6 +161,8 @@ TEST_P(BadContent, IsReportedWithFileAndLine) {
 constexpr auto kConv = "conversations/01-hello.txt";
 constexpr auto kSets = "quiz/answer-sets.txt";
 constexpr auto kQuestions = "quiz/questions.txt";
+// The sets the questions of the sound folder use, on lines 1 to 4.
+#define SOUND_SETS "# level: A1\nbe | am | is | are\n# level: A1\nplaces | in | on | at | next to\n"
 
 INSTANTIATE_TEST_SUITE_P(
     Conversations, BadContent,
@@ -192,27 +194,38 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     AnswerSets, BadContent,
     ::testing::Values(
-        BadCase{"Apostrophe", kSets,
-                "be | am | is | are\nplaces | in | on | at | next to\nit's | a | b\n", kSets, 3,
+        BadCase{"Apostrophe", kSets, SOUND_SETS "# level: A1\nit's | a | b\n", kSets, 6,
                 "apostrophe"},
-        BadCase{"OneWord", kSets, "be | am | is | are\nplaces | in | on | at | next to\nx | a\n",
-                kSets, 3, "has 1 words"},
+        BadCase{"OneWord", kSets, SOUND_SETS "# level: A1\nx | a\n", kSets, 6, "has 1 words"},
         BadCase{"TwelveWords", kSets,
-                "be | am | is | are\nplaces | in | on | at | next to\n"
-                "x | a | b | c | d | e | f | g | h | i | j | k | l\n",
-                kSets, 3, "has 12 words"},
-        BadCase{"DuplicateName", kSets,
-                "be | am | is | are\nplaces | in | on | at | next to\nbe | was | were\n", kSets, 3,
-                "defined twice (first on line 1)"},
-        BadCase{"DuplicateWord", kSets,
-                "be | am | is | are | Is\nplaces | in | on | at | next to\n", kSets, 1,
-                "appears twice"},
-        BadCase{"EmptyWord", kSets, "be | am | is | are |\nplaces | in | on | at | next to\n",
-                kSets, 1, "empty answer word"},
+                SOUND_SETS "# level: A1\nx | a | b | c | d | e | f | g | h | i | j | k | l\n",
+                kSets, 6, "has 12 words"},
+        BadCase{"DuplicateName", kSets, SOUND_SETS "# level: A2\nbe | was | were\n", kSets, 6,
+                "defined twice (first on line 2)"},
+        BadCase{
+            "DuplicateWord", kSets,
+            "# level: A1\nbe | am | is | are | Is\n# level: A1\nplaces | in | on | at | next to\n",
+            kSets, 2, "appears twice"},
+        BadCase{"EmptyWord", kSets,
+                "# level: A1\nbe | am | is | are |\n# level: A1\nplaces | in | on | at | next to\n",
+                kSets, 2, "empty answer word"},
         BadCase{"WordTooLong", kSets,
-                "be | am | is | are\nplaces | in | on | at | next to\n"
-                "long | a | abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijX\n",
-                kSets, 3, "longer than 50"},
+                SOUND_SETS
+                "# level: A1\nlong | a | abcdefghijabcdefghijabcdefghijabcdefghijabcdefghijX\n",
+                kSets, 6, "longer than 50"},
+        // The comment lines above a set describe it: a level always, the base word if asked for.
+        BadCase{"NoLevel", kSets, SOUND_SETS "\n# base word: required\nverbs | go | went\n", kSets,
+                7, "answer set \"verbs\" has no level"},
+        BadCase{"DescriptionAwayFromItsSet", kSets,
+                SOUND_SETS "# base word: required\n\n# level: A1\nverbs | go | went\n", kSets, 5,
+                "describes no answer set"},
+        BadCase{"UnknownLevel", kSets, SOUND_SETS "# level: A3\nverbs | go | went\n", kSets, 5,
+                "unknown level \"A3\""},
+        BadCase{"TwoLevels", kSets, SOUND_SETS "# level: A1\n# level: B1\nverbs | go | went\n",
+                kSets, 6, "a second level for the same set (the first is on line 5)"},
+        BadCase{"BaseWordOptional", kSets,
+                SOUND_SETS "# level: A1\n# base word: optional\nverbs | go | went\n", kSets, 6,
+                "takes only the value \"required\""},
         BadCase{"MissingFile", kSets, nullptr, kSets, 0, "cannot read"}),
     [](const auto& info) { return std::string(info.param.name); });
 

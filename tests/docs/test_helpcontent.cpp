@@ -174,5 +174,8 @@ INSTANTIATE_TEST_SUITE_P(Credits, HelpMentions,
                                          Mention{"kaynaklar.html", "dict-freedict-tur-eng"},
                                          Mention{"kaynaklar.html", "Liberation Sans"},
                                          Mention{"kaynaklar.html", "SIL Open Font License 1.1"},
+                                         Mention{"kaynaklar.html", "wordnet-base"},
+                                         Mention{"kaynaklar.html", "hunspell-tr"},
+                                         Mention{"kaynaklar.html", "Unicode License"},
                                          Mention{"index.html", "No Database Selected"},
                                          Mention{"index.html", "Invalid Access Database"}));

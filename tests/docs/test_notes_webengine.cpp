@@ -124,7 +124,7 @@ TEST_F(NotesPage, ShowsTheTopicHeadingsInTurkish) {
     const QString text = plainText();
     for (const char* heading :
          {"İngilizce Ders Notları", "3. Geniş Zaman (Present Simple)",
-          "7. Geçmişte Süren Eylemler (Past Continuous)", "9. Yakın Geçmiş (Present Perfect)",
+          "7. Geçmişte Süren Eylemler (Past Continuous)", "9. Geçmişten Bugüne (Present Perfect)",
           "12. Koşul Cümleleri (First / Second Conditional)", "17. Artikeller (a / an / the)",
           "19. Zaman Edatları (in / on / at)", "22. Soru Kalıpları ve Yardımcı Fiiller",
           "33. Türkçe Konuşanların Sık Yaptığı Hatalar"})

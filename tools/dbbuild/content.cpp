@@ -126,6 +126,64 @@ QString testNameProblem(const QString& name) {
     return problem;
 }
 
+// What the comment lines right above an answer set say about it, and on which lines.
+struct SetDescription {
+    QString level;
+    int levelLine = 0;
+    bool baseWordRequired = false;
+    int baseWordLine = 0;
+
+    bool empty() const { return levelLine == 0 && baseWordLine == 0; }
+};
+
+// Reads a comment line of answer-sets.txt into `description` when it is one: "# level: A2" or
+// "# base word: required". Other comments are left alone; a description with a value the build
+// does not know is reported.
+void readDescription(const QString& file, const Line& line, SetDescription& description,
+                     std::vector<Problem>& problems) {
+    static const QRegularExpression key(QStringLiteral("^#\\s*(level|base word)\\s*:\\s*(.*)$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression level(QStringLiteral("^[ABC][12]$"));
+    const QRegularExpressionMatch match = key.match(line.text.trimmed());
+    if (!match.hasMatch())
+        return;
+    auto report = [&](const QString& message) { problems.push_back({file, line.number, message}); };
+    const QString value = match.captured(2).trimmed();
+    if (match.captured(1).compare(u"level", Qt::CaseInsensitive) == 0) {
+        if (description.levelLine > 0)
+            report(QStringLiteral("a second level for the same set (the first is on line %1)")
+                       .arg(description.levelLine));
+        else if (!level.match(value).hasMatch())
+            report(QStringLiteral("unknown level \"%1\"; a level is A1, A2, B1, B2, C1 or C2")
+                       .arg(value));
+        description.level = value;
+        description.levelLine = line.number;
+        return;
+    }
+    if (value != u"required")
+        report(QStringLiteral("\"# base word:\" takes only the value \"required\", not \"%1\"")
+                   .arg(value));
+    description.baseWordRequired = value == u"required";
+    description.baseWordLine = line.number;
+}
+
+// A description followed by a blank line or the end of the file describes no set.
+void reportStray(const QString& file, const SetDescription& description,
+                 std::vector<Problem>& problems) {
+    if (description.empty())
+        return;
+    problems.push_back(
+        {file, description.levelLine > 0 ? description.levelLine : description.baseWordLine,
+         QStringLiteral("this comment describes no answer set; it belongs right "
+                        "above its set, with no blank line between")});
+}
+
+// Whether a stored sentence ends with its base word in brackets: "... (go)".
+bool endsWithBaseWord(const QString& sentence) {
+    static const QRegularExpression bracket(QStringLiteral("\\(\\s*[^()\\s][^()]*\\)$"));
+    return bracket.match(sentence.trimmed()).hasMatch();
+}
+
 QByteArray readFile(const QString& path, std::vector<Problem>& problems, bool* found) {
     QFile file(path);
     *found = file.open(QIODevice::ReadOnly);
@@ -234,14 +292,28 @@ std::vector<AnswerSet> parseAnswerSets(const QString& file, const QByteArray& by
                                        std::vector<Problem>& problems) {
     std::vector<AnswerSet> sets;
     std::map<QString, int> lineOfName;
+    SetDescription description; // of the comment lines since the last set or blank line
     for (const Line& line : splitLines(file, bytes, problems)) {
-        if (isCommentOrBlank(line.text))
+        if (isBlank(line.text)) {
+            reportStray(file, description, problems);
+            description = {};
             continue;
+        }
+        if (line.text.trimmed().startsWith(u'#')) {
+            readDescription(file, line, description, problems);
+            continue;
+        }
         const QStringList parts = fields(line.text);
-        AnswerSet set{parts.front(), parts.mid(1), line.number};
+        AnswerSet set{parts.front(), parts.mid(1), line.number, description.level,
+                      description.baseWordRequired};
+        description = {};
         auto report = [&](const QString& message) {
             problems.push_back({file, line.number, message});
         };
+        if (set.level.isEmpty())
+            report(QStringLiteral("answer set \"%1\" has no level; put the comment line "
+                                  "\"# level: A1\" (A1 to C2) right above it")
+                       .arg(set.name));
         if (const QString problem = testNameProblem(set.name); !problem.isEmpty())
             report(problem);
         if (const auto [it, fresh] = lineOfName.emplace(set.name, line.number); !fresh)
@@ -268,6 +340,7 @@ std::vector<AnswerSet> parseAnswerSets(const QString& file, const QByteArray& by
         }
         sets.push_back(std::move(set));
     }
+    reportStray(file, description, problems);
     if (sets.empty())
         problems.push_back({file, 0, QStringLiteral("the file holds no answer set")});
     return sets;
@@ -375,6 +448,12 @@ void checkQuestions(const QString& file, std::vector<Question>& questions,
                  QStringLiteral("answer set \"%1\" does not exist").arg(question.answerSet)});
             continue;
         }
+        if (set->second->baseWordRequired && !endsWithBaseWord(question.sentence))
+            problems.push_back(
+                {file, question.line,
+                 QStringLiteral("answer set \"%1\" requires the base word: end the sentence with "
+                                "the word whose form goes in the gap, in brackets, as in \"(go)\"")
+                     .arg(question.answerSet)});
         QStringList words;
         for (const QString& word : set->second->words)
             words << foldAsciiCase(word);

@@ -36,10 +36,15 @@ struct Conversation {
     QStringList turkish; // as many lines as `english` in valid content
 };
 
+// A set is described by the comment lines right above it (no blank line between): "# level: A2"
+// (A1 to C2) is required, and "# base word: required" makes every question of the set end with
+// the word whose form goes in the gap, in brackets: "(go)".
 struct AnswerSet {
     QString name;
     QStringList words; // 2 to 11 in valid content, in button order
     int line = 0;
+    QString level;                 // "A1" to "C2"; empty when the set has none (a problem)
+    bool baseWordRequired = false; // its questions end with "(word)"
 };
 
 struct Question {
@@ -109,8 +114,8 @@ std::vector<Question> parseQuestions(const QString& file, const QByteArray& byte
 // Returns an empty string and sets `error` when the sentence cannot be used by the quiz.
 QString compileSentence(const QString& written, QString* error);
 
-// Cross-checks questions against the answer sets and the numbering 1..N; sorts `questions` by
-// number.
+// Cross-checks questions against the answer sets (the answers are words of the set, the base word
+// is there where the set requires it) and the numbering 1..N; sorts `questions` by number.
 void checkQuestions(const QString& file, std::vector<Question>& questions,
                     const std::vector<AnswerSet>& sets, std::vector<Problem>& problems);
 
