@@ -15,7 +15,7 @@ Content sampleContent() {
                                      QStringLiteral("Hello"),
                                      {QStringLiteral("Hello."), QStringLiteral("How are you?")},
                                      {QStringLiteral("Merhaba."), QStringLiteral("Nasılsın?")}});
-    content.answerSets.push_back({QStringLiteral("be"), {u"am"_qs, u"is"_qs, u"are"_qs}, 1});
+    content.answerSets.push_back({QStringLiteral("be"), {u"am"_qs, u"is"_qs, u"are"_qs}, 1, u"A1"_qs});
     content.questions.push_back({1, u"I         here."_qs, u"be"_qs, {u"am"_qs}, 1});
     content.questions.push_back({2, u"It         late."_qs, u"be"_qs, {u"is"_qs, u"was"_qs}, 2});
     content.englishTurkish.push_back({u"book"_qs, {}, {u"kitap"_qs}, {}, 1});
