@@ -1,0 +1,189 @@
+// The double-click into the conversation and the right-click menu's entry that does the same:
+// the word is picked as a click picks it, then its base form is searched for in the dictionary
+// of the direction in force.
+#include "dictionarygridmodel.h"
+#include "lineedit.h"
+#include "memo.h"
+#include "qtprint.h"
+#include "tablehandle.h"
+#include "windowfixture.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace peltavo {
+namespace {
+
+using test::MainWindowOnSample;
+
+class DoubleClick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(w->Table->isOpen());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+    }
+    void TearDown() override { w->hide(); }
+
+    // Where in `prog` the pointer stands over character `offset` of the first `word`.
+    QPoint pointAt(const QString& word, int offset = 2) {
+        QTextCursor cursor(w->prog->document());
+        cursor.setPosition(w->prog->text().indexOf(word) + offset);
+        return w->prog->cursorRect(cursor).center();
+    }
+    void doubleClickOn(const QString& word, int offset = 2) {
+        const QPoint point = pointAt(word, offset);
+        QTest::mouseClick(w->prog->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(w->prog->viewport(), Qt::LeftButton, {}, point);
+    }
+    QString firstRow() { return w->sozlukModel->data(w->sozlukModel->index(0, 0)).toString(); }
+
+    MainWindowOnSample w;
+};
+
+TEST_F(DoubleClick, PicksTheWordThenListsTheDictionaryFromItsBaseForm) {
+    // "I am very well. Where are you going?": the fourth line of the first conversation.
+    ASSERT_EQ(w.platform.spellingFolderAsked, 0);
+    QTest::mouseClick(w->prog->viewport(), Qt::LeftButton, {}, pointAt(QStringLiteral("going")));
+    EXPECT_EQ(w->ara->text(), QStringLiteral("goin")) << "a single click picks as ever";
+    EXPECT_EQ(w.platform.spellingFolderAsked, 0) << "a click reads no spelling dictionary";
+
+    QTest::mouseDClick(w->prog->viewport(), Qt::LeftButton, {}, pointAt(QStringLiteral("going")));
+    EXPECT_EQ(w->ara->text(), QStringLiteral("go"));
+    EXPECT_EQ(firstRow(), QStringLiteral("go"));
+    // As after "Sözlükte Ara": the entry after the first is the current one.
+    EXPECT_EQ(w->Tablei->currentIndex(), 1);
+    EXPECT_FALSE(w->cumleb->isHidden());
+    EXPECT_EQ(w.state.CaretLine, 3);
+    // The caret stays where the click put it, inside the word, so that a later pick (the sentence
+    // button's) finds this word again.
+    EXPECT_EQ(w->prog->selectionLength(), 0);
+    EXPECT_EQ(w->prog->selectionStart(), w->prog->text().indexOf(QStringLiteral("going")) + 2);
+    EXPECT_EQ(w.platform.spellingFolderAsked, 1);
+    EXPECT_TRUE(w.platform.fakeDialogs.log.isEmpty());
+}
+
+TEST_F(DoubleClick, FindsEachRuleInBothDirections) {
+    const struct {
+        int record;
+        const char* word;
+        const char* box;
+        const char* row;
+    } english[] = {
+        {2, "Thank", "thank", "thank"},  // a headword, as the dictionary spells it
+        {2, "leaves", "leave", "leave"}, // its stem
+        {1, "Ali.", "Ali.", "always"},   // no headword: the front half, as a click picks it
+    };
+    for (const auto& c : english) {
+        while (w->Table->currentIndex() < c.record - 1)
+            w->ileribClick();
+        while (w->Table->currentIndex() > c.record - 1)
+            w->geri1Click();
+        doubleClickOn(QString::fromUtf8(c.word), 1);
+        EXPECT_EQ(w->ara->text(), QString::fromUtf8(c.box)) << c.word;
+        EXPECT_EQ(firstRow(), QString::fromUtf8(c.row)) << c.word;
+    }
+
+    w->turbClick();
+    w->geri1Click();
+    // "Bir kitabı geri vermek için kütüphaneye gidiyorum."
+    doubleClickOn(QStringLiteral("kütüphaneye"));
+    EXPECT_EQ(w->ara->text(), QStringLiteral("kütüphane"));
+    EXPECT_EQ(firstRow(), QStringLiteral("kütüphane"));
+    EXPECT_EQ(w.platform.spellingFolderAsked, 1) << "one set of stemmers for the window's life";
+    EXPECT_TRUE(w.platform.fakeDialogs.log.isEmpty());
+}
+
+TEST(DoubleClickWithoutStems, FallsBackOnTheFrontHalfAndSaysNothing) {
+    test::ProgramFolder folder;
+    test::FakePlatform platform;
+    platform.folder = folder.path();
+    platform.spellingFolder = QStringLiteral("/nonexistent");
+    ProgramState state;
+    Tanaekr window(state, platform);
+    window.FormCreate();
+    // "I am going to the library to return a book."
+    const int going = window.prog->text().indexOf(QStringLiteral("going to"));
+    window.prog->select(going + 2, 0);
+    window.progDblClick();
+    EXPECT_EQ(window.ara->text(), QStringLiteral("goin"));
+    window.prog->select(window.prog->text().indexOf(QStringLiteral("library")) + 2, 0);
+    window.progDblClick();
+    EXPECT_EQ(window.ara->text(), QStringLiteral("library")) << "a headword needs no stem";
+    EXPECT_TRUE(platform.fakeDialogs.log.isEmpty());
+}
+
+TEST(DoubleClickWithoutDatabase, FailsAsTheSearchButtonDoesAndOffersNoMenuEntry) {
+    MainWindowOnSample w(false);
+    w.platform.fakeDialogs.log.clear();
+    w->prog->setPlainText(QStringLiteral("Where are you going?"));
+    w->prog->select(15, 0);
+    EXPECT_THROW(w->progDblClick(), Error);
+    EXPECT_EQ(w->ara->text(), QStringLiteral("goin")) << "the pick comes first";
+    QMenu menu;
+    w->progContextMenu(&menu, 15);
+    EXPECT_TRUE(menu.actions().isEmpty());
+    EXPECT_EQ(w.platform.spellingFolderAsked, 0);
+}
+
+TEST_F(DoubleClick, TheMenuEntryNamesTheBaseFormAndDoesWhatADoubleClickDoes) {
+    const int going = w->prog->text().indexOf(QStringLiteral("going"));
+    QMenu menu;
+    menu.addAction(QStringLiteral("standard"));
+    w->progContextMenu(&menu, going); // the pointer at the word's start
+    ASSERT_EQ(menu.actions().size(), 3);
+    QAction* entry = menu.actions().at(0);
+    EXPECT_EQ(entry->text(), QStringLiteral("«go» sözlükte ara"));
+    EXPECT_TRUE(menu.actions().at(1)->isSeparator());
+
+    w->prog->select(0, 0);
+    entry->trigger();
+    EXPECT_EQ(w->ara->text(), QStringLiteral("go"));
+    EXPECT_EQ(firstRow(), QStringLiteral("go"));
+    EXPECT_EQ(w.state.CaretLine, 3);
+    EXPECT_EQ(w->prog->selectionStart(), going + 1) << "the caret goes into the word";
+
+    // Over nothing but blanks there is no word to offer.
+    w->prog->setPlainText(QStringLiteral("a      b"));
+    QMenu empty;
+    w->progContextMenu(&empty, 4);
+    EXPECT_TRUE(empty.actions().isEmpty());
+}
+
+TEST_F(DoubleClick, ARightClickShowsTheEntryBesideTheStandardOnesWithItsCaptionAsItsName) {
+    QStringList entries;
+    QString accessibleName;
+    // The menu runs its own loop: it is read and closed from inside that loop.
+    QTimer::singleShot(50, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            entries << (action->isSeparator() ? QStringLiteral("—") : action->text());
+        if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu)) {
+            if (QAccessibleInterface* first = face->child(0))
+                accessibleName = first->text(QAccessible::Name);
+        }
+        menu->close();
+    });
+    const QPoint point = pointAt(QStringLiteral("library"));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point,
+                            w->prog->viewport()->mapToGlobal(point));
+    QApplication::sendEvent(w->prog->viewport(), &event);
+
+    ASSERT_GE(entries.size(), 3) << entries.join(u", ").toStdString();
+    EXPECT_EQ(entries[0], QStringLiteral("«library» sözlükte ara"));
+    EXPECT_EQ(entries[1], QStringLiteral("—"));
+    EXPECT_EQ(accessibleName, entries[0]);
+    // Opening the menu changed nothing.
+    EXPECT_TRUE(w->ara->text().isEmpty());
+}
+
+} // namespace
+} // namespace peltavo
