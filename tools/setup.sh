@@ -35,6 +35,8 @@ packages=(
     espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl wordnet-base
+    # Hunspell: the program looks up the stems of a double-clicked word in tr_TR and en_US; the
+    # FreeDict import checks spellings with tr_TR and reads en_US and en_GB as word lists
     libhunspell-dev hunspell-tr hunspell-en-us hunspell-en-gb
     fp-utils libchm-bin
     xvfb xauth imagemagick x11-utils
