@@ -4,6 +4,7 @@
 #include "fieldlink.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -232,6 +233,17 @@ void Memo::contextMenuEvent(QContextMenuEvent* event) {
         mouse ? cursorForPosition(event->pos()).position() : textCursor().position();
     emit contextMenuOpening(menu.get(), position);
     menu->exec(mouse ? event->globalPos() : viewport()->mapToGlobal(cursorRect().center()));
+}
+
+void Memo::keyPressEvent(QKeyEvent* event) {
+    // Shift+F10 opens the right-click menu, as the menu key does: not every keyboard has one.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = cursorRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 DataMemo::DataMemo(QWidget* parent) : Memo(parent), link_(new FieldLink(this)) {

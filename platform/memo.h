@@ -66,8 +66,9 @@ signals:
     // been reported by clicked() already.
     void doubleClicked();
     // The right-click menu is about to be shown, with the standard entries in it, for the
-    // pointer at text position `position` (the nearest place for a caret): a receiver may add
-    // entries. The menu is destroyed once it has closed.
+    // pointer at text position `position` (the nearest place for a caret), or for the caret when
+    // the menu key or Shift+F10 opened it: a receiver may add entries. The menu is destroyed once
+    // it has closed.
     void contextMenuOpening(QMenu* menu, int position);
 
 protected:
@@ -75,6 +76,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct LayoutKey {

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace peltavo {
 namespace {
 
@@ -156,11 +158,13 @@ TEST_F(DoubleClick, TheMenuEntryNamesTheBaseFormAndDoesWhatADoubleClickDoes) {
     EXPECT_TRUE(empty.actions().isEmpty());
 }
 
-TEST_F(DoubleClick, ARightClickShowsTheEntryBesideTheStandardOnesWithItsCaptionAsItsName) {
+// The entries of the menu that `open` shows, read from inside the menu's own loop, which then
+// closes it; "—" for a separator. `name` gets the accessible name of its first entry.
+QStringList menuShownBy(const std::function<void()>& open, QString* name) {
     QStringList entries;
-    QString accessibleName;
-    // The menu runs its own loop: it is read and closed from inside that loop.
-    QTimer::singleShot(50, [&] {
+    // Were no menu shown, the timer dies with this function instead of firing later.
+    QObject scope;
+    QTimer::singleShot(50, &scope, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu)
             return;
@@ -168,21 +172,40 @@ TEST_F(DoubleClick, ARightClickShowsTheEntryBesideTheStandardOnesWithItsCaptionA
             entries << (action->isSeparator() ? QStringLiteral("—") : action->text());
         if (QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu)) {
             if (QAccessibleInterface* first = face->child(0))
-                accessibleName = first->text(QAccessible::Name);
+                *name = first->text(QAccessible::Name);
         }
         menu->close();
     });
-    const QPoint point = pointAt(QStringLiteral("library"));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, point,
-                            w->prog->viewport()->mapToGlobal(point));
-    QApplication::sendEvent(w->prog->viewport(), &event);
+    open();
+    return entries;
+}
 
+TEST_F(DoubleClick, ARightClickShowsTheEntryBesideTheStandardOnesWithItsCaptionAsItsName) {
+    QString name;
+    const QStringList entries = menuShownBy(
+        [&] {
+            const QPoint point = pointAt(QStringLiteral("library"));
+            QContextMenuEvent event(QContextMenuEvent::Mouse, point,
+                                    w->prog->viewport()->mapToGlobal(point));
+            QApplication::sendEvent(w->prog->viewport(), &event);
+        },
+        &name);
     ASSERT_GE(entries.size(), 3) << entries.join(u", ").toStdString();
     EXPECT_EQ(entries[0], QStringLiteral("«library» sözlükte ara"));
     EXPECT_EQ(entries[1], QStringLiteral("—"));
-    EXPECT_EQ(accessibleName, entries[0]);
+    EXPECT_EQ(name, entries[0]);
     // Opening the menu changed nothing.
     EXPECT_TRUE(w->ara->text().isEmpty());
+}
+
+TEST_F(DoubleClick, ShiftF10OpensTheMenuForTheWordAtTheCaret) {
+    w->prog->setFocus();
+    w->prog->select(w->prog->text().indexOf(QStringLiteral("going")) + 3, 0);
+    QString name;
+    const QStringList entries =
+        menuShownBy([&] { QTest::keyClick(w->prog, Qt::Key_F10, Qt::ShiftModifier); }, &name);
+    ASSERT_FALSE(entries.isEmpty());
+    EXPECT_EQ(entries[0], QStringLiteral("«go» sözlükte ara"));
 }
 
 } // namespace
