@@ -436,6 +436,39 @@ QStringView TableHandle::textAt(int index, const QString& field) const {
     return data_->text(static_cast<std::size_t>(rowAt(index)), static_cast<std::size_t>(column));
 }
 
+std::vector<QStringView> TableHandle::textsWhereEqual(const QString& keyField, QStringView text,
+                                                      const QString& valueField) const {
+    requireOpen();
+    const auto key = static_cast<std::size_t>(requireColumn(keyField));
+    const auto value = static_cast<std::size_t>(requireColumn(valueField));
+    const bool numeric = isNumeric(data_->columns[key].type);
+    const double number = numeric ? text.toDouble() : 0;
+    auto compare = [&](int row) {
+        const QStringView v = data_->text(static_cast<std::size_t>(row), key);
+        return numeric ? sign(v.toDouble() - number) : collation().compare(v, text);
+    };
+    auto isNull = [&](int row) { return data_->isNull(static_cast<std::size_t>(row), key); };
+
+    std::vector<QStringView> texts;
+    auto take = [&](int row) {
+        texts.push_back(data_->text(static_cast<std::size_t>(row), value));
+    };
+    if (static_cast<std::size_t>(sortColumn_) == key) {
+        // Nulls sort first; the equal values are one run of the sorted order behind them.
+        const auto values = std::partition_point(order_.begin(), order_.end(), isNull);
+        auto row =
+            std::partition_point(values, order_.end(), [&](int r) { return compare(r) < 0; });
+        for (; row != order_.end() && compare(*row) == 0; ++row)
+            take(*row);
+    } else {
+        for (int row : order_) {
+            if (!isNull(row) && compare(row) == 0)
+                take(row);
+        }
+    }
+    return texts;
+}
+
 const std::vector<Column>& TableHandle::columns() const {
     static const std::vector<Column> none;
     return isOpen() ? data_->columns : none;

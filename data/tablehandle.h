@@ -103,6 +103,13 @@ public:
     // The same field's text read in place, empty for null or no such row; valid until the table
     // closes. For scans over many rows.
     QStringView textAt(int index, const QString& field) const;
+    // The texts of `valueField` (empty for null) of every row, filtered out or not, whose
+    // `keyField` equals `text` as a filter's "=" compares them, in sort order; nulls equal
+    // nothing. A binary search when `keyField` is the sort field, a look at every row otherwise.
+    // The views stay valid until the table closes. Throws the closed-table error on a closed
+    // table and the field-not-found error for a field it lacks.
+    std::vector<QStringView> textsWhereEqual(const QString& keyField, QStringView text,
+                                             const QString& valueField) const;
     // The table's columns; empty while closed.
     const std::vector<Column>& columns() const;
     bool hasField(const QString& field) const;

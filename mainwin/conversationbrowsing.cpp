@@ -1,6 +1,8 @@
-// The main window's conversation browsing: record moves, the word pick under the caret and the
-// find through the conversation texts.
+// The main window's conversation browsing: record moves, the word pick under the caret, the
+// double-click's look-up of the word's base form and the find through the conversation texts.
+#include "busycursor.h"
 #include "conversationfind.h"
+#include "creation.h"
 #include "datasource.h"
 #include "dialogs.h"
 #include "finddialog.h"
@@ -8,10 +10,13 @@
 #include "memo.h"
 #include "platform.h"
 #include "programstate.h"
+#include "stemmer.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
 #include "wordpick.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 
 namespace peltavo {
@@ -90,6 +95,55 @@ void Tanaekr::TakeWordUnderCaret() {
     state_.CaretLine = prog->lineIndexOf(caret);
     const platform::DisplayLine line = prog->lineAt(caret);
     ara->setText(wordAtCaret(line.text, caret - line.start));
+}
+
+void Tanaekr::progDblClick() {
+    progClick();
+    if (const std::optional<BaseForm> form = baseFormAt(prog->selectionStart()))
+        ara->setText(form->text);
+    // Without a dictionary to look in, the search button's own error (or nothing, without a
+    // direction) follows the pick.
+    sarabClick();
+}
+
+void Tanaekr::progContextMenu(QMenu* menu, int position) {
+    const std::optional<BaseForm> form = baseFormAt(position);
+    const QString shown = form ? form->text.trimmed() : QString();
+    if (shown.isEmpty())
+        return;
+    auto* entry = new QAction(QStringLiteral("«%1» sözlükte ara").arg(shown), menu);
+    connect(entry, &QAction::triggered, this, guarded([this, position] {
+                // The caret goes into the word, where a click leaves it and a later pick (the
+                // sentence button's) finds this word again.
+                const platform::DisplayLine line = prog->lineAt(position);
+                const WordSpan word = wordTouching(line.text, position - line.start);
+                prog->select(word.length > 0 ? line.start + word.start + 1 : position, 0);
+                progDblClick();
+            }));
+    QAction* first = menu->actions().value(0);
+    menu->insertAction(first, entry);
+    if (first)
+        menu->insertSeparator(first);
+}
+
+std::optional<BaseForm> Tanaekr::baseFormAt(int position) {
+    const DirectionBindings* bindings = bindingsOf(state_.DirectionMode);
+    if (!bindings)
+        return std::nullopt;
+    const TableHandle* dictionary = dictionaryTable(dictionaryTables(), *bindings);
+    if (!dictionary->isOpen())
+        return std::nullopt;
+    if (!stemmers_)
+        stemmers_ = std::make_unique<LazyStemmers>(platform_.spellingDictionaryFolder());
+    const auto language = bindings->englishToTurkish ? LazyStemmers::Language::English
+                                                     : LazyStemmers::Language::Turkish;
+    std::optional<platform::BusyCursor> reading;
+    if (!stemmers_->asked(language))
+        reading.emplace(); // the Turkish dictionary takes a good part of a second
+    const BaseForms forms(*dictionary, *bindings, stemmers_->forLanguage(language));
+    reading.reset();
+    const platform::DisplayLine line = prog->lineAt(position);
+    return doubleClickSearchText(line.text, position - line.start, forms);
 }
 
 namespace {

@@ -17,11 +17,13 @@
 #include "memo.h"
 #include "platform.h"
 #include "programstate.h"
+#include "stemmer.h"
 #include "tablehandle.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -284,6 +286,11 @@ void Tanaekr::setTabOrder() {
 
 void Tanaekr::connectHandlers() {
     connect(prog, &platform::Memo::clicked, this, guarded([this] { progClick(); }));
+    prog->setKeepCaretOnDoubleClick(true);
+    connect(prog, &platform::Memo::doubleClicked, this, guarded([this] { progDblClick(); }));
+    connect(prog, &platform::Memo::contextMenuOpening, this, [this](QMenu* menu, int position) {
+        runEventHandler([&] { progContextMenu(menu, position); });
+    });
     connect(kullan, &platform::Memo::clicked, this, guarded([this] { progExit(); }));
     connect(geri1, &QPushButton::clicked, this, guarded([this] { geri1Click(); }));
     connect(ilerib, &QPushButton::clicked, this, guarded([this] { ileribClick(); }));

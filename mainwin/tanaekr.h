@@ -1,12 +1,17 @@
 #pragma once
 
+#include "baseform.h"
 #include "databaseopening.h"
 #include "direction.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+#include <optional>
+
 class QLabel;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTableView;
@@ -15,6 +20,7 @@ namespace peltavo {
 
 class DataSource;
 class DictionaryGridModel;
+class LazyStemmers;
 class TableHandle;
 struct ProgramState;
 
@@ -108,6 +114,20 @@ public:
     // Focuses `prog`, records the caret's display line in CaretLine and puts the word at the
     // caret, shortened, into `ara`.
     void TakeWordUnderCaret();
+    // Double-click into `prog`: picks the word as a click does, then puts the base form of the
+    // word at the caret (baseFormAt) into `ara` and lists the dictionary from it, as
+    // "Sözlükte Ara" does.
+    void progDblClick();
+    // The right-click menu of `prog` for the pointer at text position `position`: puts an entry
+    // "«<base form>» sözlükte ara" before the standard ones, which places the caret in that word
+    // and does what a double-click does. No entry where the pointer touches no word or no
+    // dictionary is open.
+    void progContextMenu(QMenu* menu, int position);
+    // The search text of a double-click with the caret at text position `position` of `prog`,
+    // in the dictionary of the direction in force (BaseForms): nothing without a direction or
+    // with that dictionary closed. The Hunspell dictionary of the language is read the first
+    // time it is needed.
+    std::optional<BaseForm> baseFormAt(int position);
     void arabClick();
     // Looks for the find dialog's text from the end of `prog`'s selection on, then in the
     // following conversations; selects a match, or says "Aranan kelime bulunamadı!" when nothing
@@ -167,6 +187,8 @@ private:
     bool deferDictionaries_ = false;
     bool dictionariesPending_ = false;
     bool creationBegun_ = false;
+    // The stems of double-clicked words; nothing is read before the first double-click.
+    std::unique_ptr<LazyStemmers> stemmers_;
 };
 
 } // namespace peltavo

@@ -3,6 +3,9 @@
 #include "datasource.h"
 #include "fieldlink.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -208,6 +211,39 @@ void Memo::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     if (click)
         emit clicked();
+}
+
+void Memo::mouseDoubleClickEvent(QMouseEvent* event) {
+    const bool left = event->button() == Qt::LeftButton &&
+                      viewport()->rect().contains(event->position().toPoint());
+    if (left && keepCaretOnDoubleClick_)
+        event->accept();
+    else
+        QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (left)
+        emit doubleClicked();
+}
+
+void Memo::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    // The mouse opens it at the pointer (the event's place is in the text area's coordinates),
+    // the menu key at the caret.
+    const bool mouse = event->reason() == QContextMenuEvent::Mouse;
+    const int position =
+        mouse ? cursorForPosition(event->pos()).position() : textCursor().position();
+    emit contextMenuOpening(menu.get(), position);
+    menu->exec(mouse ? event->globalPos() : viewport()->mapToGlobal(cursorRect().center()));
+}
+
+void Memo::keyPressEvent(QKeyEvent* event) {
+    // Shift+F10 opens the right-click menu, as the menu key does: not every keyboard has one.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = cursorRect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        contextMenuEvent(&menu);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 DataMemo::DataMemo(QWidget* parent) : Memo(parent), link_(new FieldLink(this)) {

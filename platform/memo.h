@@ -4,6 +4,8 @@
 
 #include <QPlainTextEdit>
 
+class QMenu;
+
 #include <memory>
 #include <optional>
 
@@ -52,14 +54,29 @@ public:
     // line of its start to the line of its end.
     QRect selectionArea() const;
 
+    // With `keep`, a double-click leaves the caret where its first click put it instead of
+    // selecting the word (so that a word pick after it finds that word, not the one before).
+    void setKeepCaretOnDoubleClick(bool keep) { keepCaretOnDoubleClick_ = keep; }
+
 signals:
     // The left mouse button was pressed and released over the text area; the caret or selection
     // already stands where the mouse put it.
     void clicked();
+    // The left mouse button was double-clicked over the text area. The first click of it has
+    // been reported by clicked() already.
+    void doubleClicked();
+    // The right-click menu is about to be shown, with the standard entries in it, for the
+    // pointer at text position `position` (the nearest place for a caret), or for the caret when
+    // the menu key or Shift+F10 opened it: a receiver may add entries. The menu is destroyed once
+    // it has closed.
+    void contextMenuOpening(QMenu* menu, int position);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct LayoutKey {
@@ -81,6 +98,7 @@ private:
     mutable std::optional<LayoutKey> layoutKey_;
     mutable std::shared_ptr<const PendingLines> layout_;
     bool pressed_ = false;
+    bool keepCaretOnDoubleClick_ = false;
 };
 
 // The text a memo given `text` hands back: its line breaks ("\r\n", a lone '\r', U+2028,

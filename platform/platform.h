@@ -24,6 +24,11 @@ public:
     // Opens the document at `path` in the viewer the desktop associates with it, without waiting
     // for the viewer. A missing file or viewer is not reported.
     virtual void openDocument(const QString& path) = 0;
+    // The folder of the Hunspell spelling dictionaries (en_US and tr_TR, .aff and .dic) whose
+    // stems a double-click looks up; Debian's by default.
+    virtual QString spellingDictionaryFolder() const {
+        return QStringLiteral("/usr/share/hunspell");
+    }
 };
 
 // The real services: Qt's dialogs, QCoreApplication::applicationDirPath(), espeak-ng playing on

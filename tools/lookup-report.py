@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""How often a clicked word finds its own dictionary entry.
+"""How often a clicked or double-clicked word finds its own dictionary entry.
 
 Replays a click into every word of every conversation of a learning database, as a learner
 makes it: the English side against the English-Turkish dictionary (direction "it"), the Turkish
 side against the Turkish-English one ("ti"). Each click goes through the program's own word pick
 and dictionary search (`peltavo-db search --clicks`), so the search text is the one the click
 puts into the box (cut to its front half when long, a trailing blank kept) and the rows are the
-ones the grid lists after "Sözlükte Ara".
+ones the grid lists after "Sözlükte Ara". Each double-click goes through the program's own choice
+of the word's base form (`peltavo-db search --double-clicks`, the code the window runs): the word
+when it is a headword, the base its entry names, its Hunspell stem that is a headword, else the
+front half as a click picks it.
 
 A click counts as found when the word's own entry, or the entry of its lemma, is
 
@@ -34,10 +37,11 @@ Usage (from the repository, after building peltavo-db and the database):
   python3 tools/lookup-report.py [--db build/bin/peltavo.MDB] [--tool build/bin/peltavo-db]
                                  [--dictionary content/dictionary] [--misses 25]
 
-Prints the table of both directions in Markdown, the same clicks split by whether the word pick
-left the word whole or cut it to its front half, then the commonest misses of each: the words
-whose entry is not the grid's first row, with how often they were clicked, the search text and
-the first rows the grid showed.
+Prints the table of both directions in Markdown, with a click's and a double-click's figures side
+by side; the same clicks split by whether the word pick left the word whole or cut it to its
+front half; the double-clicks split by what gave their search text; then the commonest misses of
+each: the words whose entry is not the grid's first row, with how often they were clicked, the
+search text and the first rows the grid showed.
 """
 
 import argparse
@@ -138,11 +142,12 @@ def targets(word, turkish, forms):
     return found
 
 
-def run_clicks(tool, db, direction, lines):
-    """What each click into each word of `lines` finds: one list of words per line."""
+def run_clicks(tool, db, direction, lines, mode="--clicks"):
+    """What each click (or double-click) into each word of `lines` finds: one list of words per
+    line."""
     data = "".join(json.dumps(line, ensure_ascii=False) + "\n" for line in lines)
     result = subprocess.run(
-        [tool, "search", db, direction, "--clicks", "--rows", str(LISTED_ROWS)],
+        [tool, "search", db, direction, mode, "--rows", str(LISTED_ROWS)],
         input=data.encode("utf-8"), capture_output=True, check=False)
     if result.returncode != 0:
         sys.exit(f"{tool} search failed: {result.stderr.decode('utf-8', 'replace').strip()}")
@@ -166,12 +171,12 @@ def conversation_lines(tool, db, field):
     return lines
 
 
-def measure(tool, db, direction, field, forms):
+def measure(tool, db, direction, field, forms, mode="--clicks"):
     turkish = direction == "ti"
     lines = conversation_lines(tool, db, field)
     counts = collections.Counter()
-    misses = collections.defaultdict(lambda: [0, "", []])
-    for words in run_clicks(tool, db, direction, lines):
+    misses = collections.defaultdict(lambda: [0, "", [], None])
+    for words in run_clicks(tool, db, direction, lines, mode):
         for click in words:
             word = click["word"]
             if not any(ch.isalpha() for ch in word):
@@ -190,14 +195,20 @@ def measure(tool, db, direction, field, forms):
             counts["whole"] += whole
             if at is not None and at < SHOWN_ROWS:
                 counts["whole shown"] += whole
+            rule = click.get("rule")
+            if rule:
+                counts["rule " + rule] += 1
             if at == 0:
                 counts["first"] += 1
                 counts["whole first"] += whole
+                if rule:
+                    counts["rule first " + rule] += 1
             else:
                 miss = misses[bare(word, turkish)]
                 if miss[0] == 0:  # the first click on the word shows what it found
                     miss[1] = click["pick"]
                     miss[2] = click["rows"][:SHOWN_ROWS]
+                    miss[3] = rule
                 miss[0] += 1
     return counts, misses
 
@@ -217,26 +228,29 @@ def main():
 
     sides = [("English conversations, English–Turkish", "it", "ikonus", "en-tr"),
              ("Turkish conversations, Turkish–English", "ti", "tkonus", "tr-en")]
-    print(f"Database: {args.db}\n")
-    print("| Clicked in | Tokens | The word's own entry (or its lemma) is the grid's first row "
-          f"| ... among the {SHOWN_ROWS} rows the grid shows | ... among the first "
-          f"{LISTED_ROWS} |")
-    print("|---|---|---|---|---|")
-    all_misses = []
-    cut_tables = []
+    results = []
     for title, direction, field, folder in sides:
         forms = {fold(k, direction == "ti"): v
                     for k, v in read_forms(os.path.join(args.dictionary, folder)).items()}
-        counts, misses = measure(args.tool, args.db, direction, field, forms)
+        clicks = measure(args.tool, args.db, direction, field, forms)
+        doubles = measure(args.tool, args.db, direction, field, forms, "--double-clicks")
+        results.append((title, len(forms), clicks, doubles))
+
+    print(f"Database: {args.db}\n")
+    print("| Clicked in | Tokens | The word's own entry (or its lemma) is the grid's first row "
+          f"| ... among the {SHOWN_ROWS} rows the grid shows | ... among the first "
+          f"{LISTED_ROWS} | A double-click: first row | ... among the {SHOWN_ROWS} shown |")
+    print("|---|---|---|---|---|---|---|")
+    for title, _, (counts, _), (doubled, _) in results:
         n = counts["tokens"]
         print(f"| {title} | {n:,} | {percent(counts['first'], n)} | "
-              f"{percent(counts['shown'], n)} | {percent(counts['listed'], n)} |")
-        all_misses.append((title, len(forms), misses))
-        cut_tables.append((title, counts))
+              f"{percent(counts['shown'], n)} | {percent(counts['listed'], n)} | "
+              f"{percent(doubled['first'], doubled['tokens'])} | "
+              f"{percent(doubled['shown'], doubled['tokens'])} |")
     print(f"\nThe same clicks split by what the word pick left of the word:\n")
     print("| Clicked in | Search text | Tokens | First row | Among the 4 shown |")
     print("|---|---|---|---|---|")
-    for title, counts in cut_tables:
+    for title, _, (counts, _), _ in results:
         whole, n = counts["whole"], counts["tokens"]
         cut = n - whole
         print(f"| {title} | the whole word | {whole:,} | {percent(counts['whole first'], whole)} | "
@@ -244,14 +258,27 @@ def main():
         print(f"| {title} | its front half | {cut:,} | "
               f"{percent(counts['first'] - counts['whole first'], cut)} | "
               f"{percent(counts['shown'] - counts['whole shown'], cut)} |")
-    for title, form_count, misses in all_misses:
-        print(f"\nCommonest misses, {title} ({form_count} dictionary forms with a base):\n")
-        print(f"| Clicks | Word | Search text | The grid's first {SHOWN_ROWS} rows |")
-        print("|---|---|---|---|")
-        ranked = sorted(misses.items(), key=lambda item: (-item[1][0], item[0]))
-        for word, (clicks, pick, rows) in ranked[: args.misses]:
-            shown = ", ".join("∅" if r is None else r for r in rows) or "(none)"
-            print(f"| {clicks} | {word} | {json.dumps(pick, ensure_ascii=False)} | {shown} |")
+    print(f"\nThe double-clicks split by what gave their search text:\n")
+    print("| Double-clicked in | Search text | Tokens | First row |")
+    print("|---|---|---|---|")
+    rules = [("headword", "the word, a headword"), ("reference", "the base its entry names"),
+             ("stem", "its Hunspell stem"), ("front half", "its front half, as a click")]
+    for title, _, _, (doubled, _) in results:
+        for rule, what in rules:
+            n = doubled["rule " + rule]
+            print(f"| {title} | {what} | {n:,} | {percent(doubled['rule first ' + rule], n)} |")
+    for kind, index in (("click", 2), ("double-click", 3)):
+        for result in results:
+            title, form_count, (_, misses) = result[0], result[1], result[index]
+            print(f"\nCommonest misses of a {kind}, {title} ({form_count} dictionary forms "
+                  "with a base):\n")
+            print(f"| Clicks | Word | Search text | The grid's first {SHOWN_ROWS} rows |")
+            print("|---|---|---|---|")
+            ranked = sorted(misses.items(), key=lambda item: (-item[1][0], item[0]))
+            for word, (clicks, pick, rows, rule) in ranked[: args.misses]:
+                shown = ", ".join("∅" if r is None else r for r in rows) or "(none)"
+                text = json.dumps(pick, ensure_ascii=False) + (f" ({rule})" if rule else "")
+                print(f"| {clicks} | {word} | {text} | {shown} |")
 
 
 if __name__ == "__main__":

@@ -34,6 +34,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
     fonts-liberation2
+    # Hunspell: the program looks up the stems of a double-clicked word in tr_TR and en_US
     libhunspell-dev hunspell-tr hunspell-en-us
     fp-utils libchm-bin
     xvfb xauth imagemagick x11-utils

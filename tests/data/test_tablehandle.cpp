@@ -273,6 +273,79 @@ TEST(TableHandleSort, BinarySearchAgreesWithAScan) {
     }
 }
 
+// The lookup of equal values finds what the filter "=" lets through, on the sort field by binary
+// search and on any other field by a scan, whatever filter is in force.
+TEST(TableHandleLookup, FindsWhatAnEqualsFilterPassesWhateverTheFilter) {
+    std::mt19937 random(3);
+    const QString letters = QStringLiteral("aAbçÇeğıIiİoöÖsş '-");
+    auto word = [&] {
+        QString w;
+        const int n = 1 + static_cast<int>(random() % 3);
+        for (int i = 0; i < n; ++i)
+            w += letters[static_cast<int>(random() % letters.size())];
+        return w;
+    };
+    for (const char* name : {"isozluk", "tsozluk"}) {
+        TableData data;
+        data.columns = {Column{QStringLiteral("w"), ColumnType::Text, 255},
+                        Column{QStringLiteral("n"), ColumnType::Text, 255}};
+        for (int i = 0; i < 300; ++i) {
+            data.rows.push_back({i % 29 == 0 ? FieldValue{} : FieldValue{word()},
+                                 i % 31 == 0 ? FieldValue{} : FieldValue{QString::number(i)}});
+        }
+        for (const bool sorted : {true, false}) {
+            TableHandle table(QStringLiteral("T"));
+            table.setTableName(QString::fromLatin1(name));
+            table.open(data);
+            if (sorted)
+                table.setSort(QStringLiteral("w"));
+            for (int probe = 0; probe < 40; ++probe) {
+                const QString value = word().remove(u'\'');
+                // Another filter in force hides rows from the grid, not from the lookup.
+                table.setFilter(QStringLiteral("w > '%1'").arg(word().remove(u'\'')));
+                table.setFiltered(probe % 2 == 0);
+                QStringList got;
+                for (QStringView v :
+                     table.textsWhereEqual(QStringLiteral("w"), value, QStringLiteral("n")))
+                    got << v.toString();
+
+                table.setFilter(QStringLiteral("w = '%1'").arg(value));
+                table.setFiltered(true);
+                QStringList expected;
+                for (int i = 0; i < table.recordCount(); ++i)
+                    expected << table.valueAt(i, QStringLiteral("n")).value_or(QString());
+                if (!sorted) {
+                    std::sort(expected.begin(), expected.end());
+                    std::sort(got.begin(), got.end());
+                }
+                ASSERT_EQ(got, expected)
+                    << name << (sorted ? ", sorted" : ", unsorted") << ": " << value.toStdString();
+            }
+        }
+    }
+}
+
+TEST(TableHandleLookup, ComparesAsTheFiltersDoAndFailsAsReadingDoes) {
+    auto table =
+        openTable(QStringLiteral("Tablei"), QStringLiteral("isozluk"), QStringLiteral("ikelime"));
+    const QString headword = QStringLiteral("ikelime");
+    // Letter case never decides; the plainest spelling comes first; a null reads as empty.
+    const auto library = table->textsWhereEqual(headword, u"LIBRARY", headword);
+    ASSERT_EQ(library.size(), 2u);
+    EXPECT_EQ(library[0], u"library");
+    EXPECT_EQ(library[1], u"Library");
+    const auto zebra = table->textsWhereEqual(headword, u"zebra", QStringLiteral("tanlam"));
+    ASSERT_EQ(zebra.size(), 1u);
+    EXPECT_TRUE(zebra[0].isEmpty());
+    EXPECT_TRUE(table->textsWhereEqual(headword, u"boo", headword).empty());
+
+    EXPECT_EQ(errorOf([&] { table->textsWhereEqual(QStringLiteral("nope"), u"x", headword); }),
+              QStringLiteral("Tablei: Field 'nope' not found"));
+    table->close();
+    EXPECT_EQ(errorOf([&] { table->textsWhereEqual(headword, u"book", headword); }),
+              QStringLiteral("Tablei: Cannot perform this operation on a closed dataset"));
+}
+
 TEST(TableHandleBinding, FieldLinkFollowsTheCurrentRow) {
     auto table = openTable(QStringLiteral("Table"), QStringLiteral("konus"));
     FieldLink link;

@@ -143,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(DictionarySearch, HelpMentions,
                                          Mention{"sozluk-arama.html", "Türkçe -> İnglizce"},
                                          Mention{"sozluk-arama.html", "İngilizce -> Türkçe"},
                                          Mention{"sozluk-arama.html", "Türkçe -> İngilizce"},
-                                         Mention{"sozluk-arama.html", "Kelime Ara"}));
+                                         Mention{"sozluk-arama.html", "Kelime Ara"},
+                                         Mention{"sozluk-arama.html", "&raquo; sözlükte ara"},
+                                         Mention{"anaekr.html", "&raquo; sözlükte ara"}));
 
 INSTANTIATE_TEST_SUITE_P(
     DetailWindow, HelpMentions,

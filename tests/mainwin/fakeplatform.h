@@ -78,6 +78,11 @@ public:
     QString folder;
     FakeSpeech speech;
     QStringList openedDocuments;
+    // Where the double-click's stems are read from: the installed dictionaries unless a test
+    // takes them away.
+    QString spellingFolder = platform::Platform::spellingDictionaryFolder();
+    // How often the window asked for that folder: it does so only when it first needs a stem.
+    mutable int spellingFolderAsked = 0;
 
     platform::Dialogs& dialogs() override { return fakeDialogs; }
     QString programFolder() const override { return folder; }
@@ -87,6 +92,10 @@ public:
         return std::make_unique<FakeVoice>(speech);
     }
     void openDocument(const QString& path) override { openedDocuments << path; }
+    QString spellingDictionaryFolder() const override {
+        ++spellingFolderAsked;
+        return spellingFolder;
+    }
 };
 
 // The platform that the test application's event loop reports uncaught errors to.

@@ -1,5 +1,9 @@
 #include "wordpick.h"
 
+#include "direction.h"
+#include "qtprint.h"
+#include "tablehandle.h"
+
 #include <gtest/gtest.h>
 
 namespace peltavo {
@@ -79,6 +83,83 @@ TEST(ShortenSearchWord, KeepsHalfPlusOneFromFiveCharactersOn) {
     for (int k = 0; k <= 12; ++k)
         EXPECT_EQ(shortenSearchWord(word.left(k)).size(), kept[k]) << "length " << k;
     EXPECT_EQ(shortenSearchWord(QStringLiteral("Good ")), QStringLiteral("Goo"));
+}
+
+struct TouchCase {
+    const char* what;
+    QString line;
+    int column;
+    int start;
+    int length;
+};
+
+TEST(WordTouching, TakesTheWordAfterTheCaretElseTheOneBefore) {
+    const TouchCase cases[] = {
+        {"inside a word", QStringLiteral("Good morning, Ali."), 7, 5, 8},
+        {"at a word's start after a space", QStringLiteral("Good morning"), 5, 5, 7},
+        {"right behind a word, before a space", QStringLiteral("Good morning"), 4, 0, 4},
+        {"at the line's end", QStringLiteral("Good morning"), 12, 5, 7},
+        {"between two spaces", QStringLiteral("Good  morning"), 5, 0, 0},
+        {"punctuation belongs to the word", QStringLiteral("(don't!) go"), 3, 0, 8},
+        {"only U+0020 parts words", QStringLiteral("one\ttwo"), 5, 0, 7},
+        {"a column past the line", QStringLiteral("abc"), 9, 0, 0},
+    };
+    for (const TouchCase& c : cases) {
+        const WordSpan span = wordTouching(c.line, c.column);
+        EXPECT_EQ(span.length, c.length) << c.what;
+        if (c.length > 0) {
+            EXPECT_EQ(span.start, c.start) << c.what;
+        }
+    }
+}
+
+TEST(BareWord, LosesThePunctuationAroundItOnly) {
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("Hello,"), QStringLiteral("Hello")},
+        {QStringLiteral("\"(don't!)\""), QStringLiteral("don't")},
+        {QStringLiteral("İstanbul'da?"), QStringLiteral("İstanbul'da")},
+        {QStringLiteral("10.15'te"), QStringLiteral("10.15'te")},
+        {QStringLiteral("«evde»"), QStringLiteral("evde")},
+        {QStringLiteral("—"), QString()},
+    };
+    for (const auto& [word, bare] : cases)
+        EXPECT_EQ(bareWord(word), bare) << word.toStdString();
+}
+
+TEST(DoubleClickSearchText, LooksUpTheBareWordWithTheClicksFrontHalfToFallBackOn) {
+    const DirectionBindings& it = *bindingsOf(QStringLiteral("it"));
+    TableData data;
+    data.columns = {Column{it.headwordField, ColumnType::Text, 255},
+                    Column{it.meaningField, ColumnType::Memo, 0}};
+    data.rows = {{QStringLiteral("go"), QStringLiteral("gitmek")},
+                 {QStringLiteral("went"), QStringLiteral("gitti (→ go)")},
+                 {QStringLiteral("I"), QStringLiteral("ben")}};
+    TableHandle table(QStringLiteral("Tablei"));
+    table.setTableName(QStringLiteral("isozluk"));
+    table.open(std::move(data));
+    table.setSort(it.headwordField);
+    const BaseForms forms(table, it, nullptr);
+
+    const QString line = QStringLiteral("I went home yesterday, Ali.");
+    const struct {
+        int column;
+        const char* text;
+        BaseForm::Rule rule;
+    } cases[] = {
+        {0, "I", BaseForm::Rule::Headword},
+        {2, "go", BaseForm::Rule::Reference},  // at the start of "went", where a click picks "I "
+        {6, "go", BaseForm::Rule::Reference},  // right behind "went"
+        {7, "hom", BaseForm::Rule::FrontHalf}, // "home " as a click cuts it
+        {14, "yester", BaseForm::Rule::FrontHalf},
+        {27, "Ali.", BaseForm::Rule::FrontHalf},
+    };
+    for (const auto& c : cases) {
+        const BaseForm got = doubleClickSearchText(line, c.column, forms);
+        EXPECT_EQ(got.text, QString::fromUtf8(c.text)) << "column " << c.column;
+        EXPECT_EQ(got.rule, c.rule) << "column " << c.column;
+    }
+    // Touching no word, it picks what a click there picks.
+    EXPECT_EQ(doubleClickSearchText(QStringLiteral("I  am"), 2, forms).text, QStringLiteral("I "));
 }
 
 } // namespace

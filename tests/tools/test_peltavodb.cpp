@@ -220,6 +220,19 @@ TEST(PeltavoDbSearch, ListsWhatTheGridShowsForEachText) {
          "{\"pick\":\"the \",\"rows\":[\"the\",\"ticket\"],\"word\":\"the\"},"
          "{\"pick\":\"Libra\",\"rows\":[\"library\",\"Library\"],\"word\":\"Library.\"}]"
          "\n[]\n"},
+        // The stems come from the installed Hunspell dictionaries.
+        {"a double-click on each word of a line",
+         {"it", "--rows", "1", "--double-clicks"},
+         "\"Thank you, it leaves.\"\n",
+         "[{\"pick\":\"thank\",\"rows\":[\"thank\"],\"rule\":\"headword\",\"word\":\"Thank\"},"
+         "{\"pick\":\"you\",\"rows\":[\"you\"],\"rule\":\"headword\",\"word\":\"you,\"},"
+         "{\"pick\":\"it \",\"rows\":[\"kilo\"],\"rule\":\"front half\",\"word\":\"it\"},"
+         "{\"pick\":\"leave\",\"rows\":[\"leave\"],\"rule\":\"stem\",\"word\":\"leaves.\"}]\n"},
+        {"a double-click without the spelling dictionaries",
+         {"ti", "--rows", "1", "--double-clicks", "--hunspell", "/nonexistent"},
+         "\"kütüphaneye\"\n",
+         "[{\"pick\":\"kütüph\",\"rows\":[\"kütüphane\"],\"rule\":\"front half\","
+         "\"word\":\"kütüphaneye\"}]\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -322,6 +335,19 @@ TEST(LookupReport, CountsTheClicksThatFindTheWordOrItsLemma) {
         << out.toStdString();
     EXPECT_TRUE(out.contains(u"| 1 | cathy | \"Cath\" | child, childhood, hell, hello |"))
         << out.toStdString();
+    // A double-click: Hello! and the are headwords; cats (cat), tried (try) and kitaplar (kitap)
+    // are found by their Hunspell stems; children and I'm (cut to I) by their front half; they,
+    // Cathy and Ankara'da missed.
+    EXPECT_TRUE(out.contains(u"| English conversations, English–Turkish | 10 | 50 % | 70 % | 80 % "
+                             u"| 80 % | 80 % |"))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"| Turkish conversations, Turkish–English | 6 | 83 % | 83 % | 83 % "
+                             u"| 83 % | 83 % |"))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"| English conversations, English–Turkish | its Hunspell stem | 2 "
+                             u"| 100 % |"))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(u"| 1 | ankara'da | \"Ankar\" (front half) |")) << out.toStdString();
 }
 
 } // namespace

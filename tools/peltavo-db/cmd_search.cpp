@@ -1,4 +1,4 @@
-// peltavo-db search FILE it|ti [--rows N] [--clicks]
+// peltavo-db search FILE it|ti [--rows N] [--clicks | --double-clicks [--hunspell FOLDER]]
 //
 // What the dictionary grid lists after "Sözlükte Ara", for many search texts in one run: the
 // dictionary of the direction is opened and sorted as the main window does it, and each text goes
@@ -12,12 +12,19 @@
 // each word of it (a word: characters up to a blank) goes through the word pick, and the line
 // printed is a JSON array with one object per word: {"pick": the search text the click puts into
 // the box, "rows": the headwords as above, "word": the word as it stands in the line}.
+//
+// With --double-clicks, the same for a double-click on each word: "pick" is the base form the
+// double-click puts into the box, and "rule" says what gave it ("headword", "reference", "stem"
+// or "front half"). The stems come from the Hunspell dictionaries in FOLDER (default
+// /usr/share/hunspell), read when the first word needs them, as the window reads them.
 #include "commands.h"
 
+#include "baseform.h"
 #include "dbopening.h"
 #include "dictionarysearch.h"
 #include "direction.h"
 #include "error.h"
+#include "stemmer.h"
 #include "tablehandle.h"
 #include "wordpick.h"
 
@@ -28,19 +35,24 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 namespace peltavo::db {
 
 namespace {
 
-constexpr auto kUsage = "usage: peltavo-db search FILE it|ti [--rows N] [--clicks]\n"
-                        "  (search texts on standard input, one JSON string a line)\n";
+constexpr auto kUsage =
+    "usage: peltavo-db search FILE it|ti [--rows N]\n"
+    "                          [--clicks | --double-clicks [--hunspell FOLDER]]\n"
+    "  (search texts on standard input, one JSON string a line)\n";
 
 struct SearchArgs {
     QString file;
     QString direction;
     int rows = 10;
     bool clicks = false;
+    bool doubleClicks = false;
+    QString hunspellFolder = LazyStemmers::defaultFolder();
 };
 
 bool parseArgs(const QStringList& args, SearchArgs* out) {
@@ -54,13 +66,17 @@ bool parseArgs(const QStringList& args, SearchArgs* out) {
                 return false;
         } else if (arg == u"--clicks") {
             out->clicks = true;
+        } else if (arg == u"--double-clicks") {
+            out->doubleClicks = true;
+        } else if (arg == u"--hunspell" && i + 1 < args.size()) {
+            out->hunspellFolder = args[++i];
         } else if (arg.startsWith(u"--")) {
             return false;
         } else {
             positional << arg;
         }
     }
-    if (positional.size() != 2 || !bindingsOf(positional[1]))
+    if (positional.size() != 2 || !bindingsOf(positional[1]) || (out->clicks && out->doubleClicks))
         return false;
     out->file = positional[0];
     out->direction = positional[1];
@@ -104,6 +120,9 @@ public:
         return headwords;
     }
 
+    const TableHandle& table() const { return table_; }
+    const DirectionBindings& bindings() const { return bindings_; }
+
 private:
     const DirectionBindings& bindings_;
     TableHandle table_;
@@ -128,6 +147,50 @@ QJsonArray clicks(Dictionary& dictionary, const QString& line, int rows) {
     return words;
 }
 
+QString ruleName(BaseForm::Rule rule) {
+    switch (rule) {
+    case BaseForm::Rule::Headword:
+        return QStringLiteral("headword");
+    case BaseForm::Rule::Reference:
+        return QStringLiteral("reference");
+    case BaseForm::Rule::Stem:
+        return QStringLiteral("stem");
+    case BaseForm::Rule::FrontHalf:
+        break;
+    }
+    return QStringLiteral("front half");
+}
+
+// A double-click on each word of a conversation line, and what each finds.
+QJsonArray doubleClicks(Dictionary& dictionary, LazyStemmers& stemmers, const QString& line,
+                        int rows) {
+    constexpr QChar kSpace = u' ';
+    QJsonArray words;
+    std::optional<BaseForms> forms;
+    for (qsizetype start = 0; start < line.size(); ++start) {
+        if (line[start] == kSpace || (start > 0 && line[start - 1] != kSpace))
+            continue;
+        qsizetype end = line.indexOf(kSpace, start);
+        if (end < 0)
+            end = line.size();
+        if (!forms) {
+            const auto language = dictionary.bindings().englishToTurkish
+                                      ? LazyStemmers::Language::English
+                                      : LazyStemmers::Language::Turkish;
+            forms.emplace(dictionary.table(), dictionary.bindings(),
+                          stemmers.forLanguage(language));
+        }
+        // The caret behind the word's first character, where the double-click's first click
+        // leaves it.
+        const BaseForm pick = doubleClickSearchText(line, static_cast<int>(start) + 1, *forms);
+        words.append(QJsonObject{{QStringLiteral("word"), line.mid(start, end - start)},
+                                 {QStringLiteral("pick"), pick.text},
+                                 {QStringLiteral("rule"), ruleName(pick.rule)},
+                                 {QStringLiteral("rows"), dictionary.search(pick.text, rows)}});
+    }
+    return words;
+}
+
 void writeLine(const QJsonArray& array) {
     QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Compact);
     text += '\n';
@@ -146,6 +209,7 @@ int runSearch(const QStringList& args) {
     try {
         checkDatabase(options.file);
         Dictionary dictionary(options.file, *bindingsOf(options.direction));
+        LazyStemmers stemmers(options.hunspellFolder);
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
             throw Error(QStringLiteral("standard input cannot be read"));
@@ -156,8 +220,12 @@ int runSearch(const QStringList& args) {
             while (line.endsWith('\n') || line.endsWith('\r'))
                 line.chop(1);
             const QString text = jsonString(line, number);
-            writeLine(options.clicks ? clicks(dictionary, text, options.rows)
-                                     : dictionary.search(text, options.rows));
+            if (options.doubleClicks)
+                writeLine(doubleClicks(dictionary, stemmers, text, options.rows));
+            else if (options.clicks)
+                writeLine(clicks(dictionary, text, options.rows));
+            else
+                writeLine(dictionary.search(text, options.rows));
         }
         return 0;
     } catch (const Error& e) {
