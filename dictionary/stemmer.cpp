@@ -58,6 +58,10 @@ HunspellStemmer::HunspellStemmer(const QString& affPath, const QString& dicPath)
 
 HunspellStemmer::~HunspellStemmer() = default;
 
+bool HunspellStemmer::spells(const QString& word) const {
+    return !word.isEmpty() && hunspell_->spell(word.toStdString());
+}
+
 QStringList HunspellStemmer::stems(const QString& word) const {
     QStringList out;
     if (word.isEmpty())

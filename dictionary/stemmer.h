@@ -31,6 +31,8 @@ public:
     HunspellStemmer& operator=(const HunspellStemmer&) = delete;
 
     QStringList stems(const QString& word) const override;
+    // Whether the dictionary knows the word as it is written (a form, not only a stem).
+    bool spells(const QString& word) const;
 
 private:
     struct Delete {

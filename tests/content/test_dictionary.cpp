@@ -1,6 +1,9 @@
 // The dictionaries as teachers write them: entries on a line or in a block, forms of a base, and
 // the line checks that must let sound dictionary text through.
 #include "dictionary.h"
+#include "spelling.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +58,30 @@ TEST(Dictionary, SoundSensesPassTheLineChecks) {
     }
     // A Turkish phrase may end in "and" spelt so: the phrase check is English only.
     EXPECT_TRUE(senseProblems(u"ve and: bağlaç"_qs, DictionaryDirection::TurkishEnglish).isEmpty());
+}
+
+// The words no speller knows, the commonest first; labels, names, affixes and one-letter words are
+// no words to look at, and a word is known when any speller knows it.
+TEST(Dictionary, SpellingListsWhatNoSpellerKnows) {
+    Content content;
+    content.englishTurkish.push_back(
+        {u"walk"_qs,
+         {},
+         {u"(f.) yürümek, yürüyş (çoğ. -s)"_qs, u"Ali yürüyş -ing ön- x"_qs},
+         u"w.txt"_qs,
+         3});
+    content.turkishEnglish.push_back({u"yürümek"_qs, {}, {u"(f.) walk, wakl"_qs}, u"y.txt"_qs, 7});
+    const std::set<QString> turkish{u"yürümek"_qs}, english{u"walk"_qs};
+    const SpellingReport report =
+        checkSpelling(content, {[&](const QString& w) { return turkish.count(w) > 0; },
+                                [&](const QString& w) { return english.count(w) > 0; }});
+    EXPECT_EQ(report.words, 4); // walk, yürümek, yürüyş, wakl
+    ASSERT_EQ(report.unknown.size(), 2u);
+    EXPECT_EQ(report.unknown[0].word, u"yürüyş");
+    EXPECT_EQ(report.unknown[0].count, 2);
+    EXPECT_EQ(report.unknown[0].file, u"w.txt");
+    EXPECT_EQ(report.unknown[0].line, 3);
+    EXPECT_EQ(report.unknown[1].word, u"wakl");
 }
 
 } // namespace

@@ -1,17 +1,23 @@
-// peltavo-db build CONTENT_DIR -o FILE
+// peltavo-db build CONTENT_DIR -o FILE [--hunspell FOLDER] [--spelling LIST]
 //
 // Compiles the plain-text learning content, the dictionaries included, checks the quiz against
 // the quiz window's own fonts and layout, and writes the learning database. Bad content is listed
-// in full and nothing is written.
+// in full and nothing is written. Then it counts the dictionaries' words that no Hunspell
+// dictionary of FOLDER knows (tr_TR, en_US, en_GB, those that are there), names the commonest and,
+// with --spelling, writes them all to LIST, "file:line: word (count)" a line.
 #include "commands.h"
 
 #include "content.h"
 #include "error.h"
 #include "jetwriter.h"
 #include "quizcheck.h"
+#include "spelling.h"
+#include "stemmer.h"
 #include "tables.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -23,11 +29,14 @@ namespace peltavo::db {
 
 namespace {
 
-constexpr auto kUsage = "usage: peltavo-db build CONTENT_DIR -o FILE\n";
+constexpr auto kUsage =
+    "usage: peltavo-db build CONTENT_DIR -o FILE [--hunspell FOLDER] [--spelling LIST]\n";
 
 struct BuildArgs {
     QString contentDir;
     QString output;
+    QString hunspellFolder = LazyStemmers::defaultFolder();
+    QString spellingList;
 };
 
 bool parseArgs(const QStringList& args, BuildArgs* out) {
@@ -35,6 +44,10 @@ bool parseArgs(const QStringList& args, BuildArgs* out) {
         const QString& arg = args[i];
         if (arg == u"-o" && i + 1 < args.size())
             out->output = args[++i];
+        else if (arg == u"--hunspell" && i + 1 < args.size())
+            out->hunspellFolder = args[++i];
+        else if (arg == u"--spelling" && i + 1 < args.size())
+            out->spellingList = args[++i];
         else if (!arg.startsWith(u'-') && out->contentDir.isEmpty())
             out->contentDir = arg;
         else
@@ -54,6 +67,53 @@ dbbuild::QuizCheck checkWithQuizFonts(const dbbuild::Content& content) {
     if (!QCoreApplication::instance())
         app.emplace(argc, argv);
     return dbbuild::checkAgainstQuiz(content);
+}
+
+// Lists the dictionaries' words that no speller knows; never a reason to refuse the content.
+void reportSpelling(const dbbuild::Content& content, const BuildArgs& options, QTextStream& out) {
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<std::unique_ptr<HunspellStemmer>> dictionaries;
+    QStringList names;
+    const QDir folder(options.hunspellFolder);
+    for (const QString& name : {u"tr_TR"_qs, u"en_US"_qs, u"en_GB"_qs}) {
+        try {
+            dictionaries.push_back(std::make_unique<HunspellStemmer>(
+                folder.filePath(name + u".aff"_qs), folder.filePath(name + u".dic"_qs)));
+            names << name;
+        } catch (const Error&) {
+        }
+    }
+    if (dictionaries.empty()) {
+        out << "  spelling: not checked, no Hunspell dictionary in " << folder.path() << '\n';
+        return;
+    }
+    std::vector<dbbuild::Speller> spellers;
+    for (const auto& dictionary : dictionaries)
+        spellers.push_back([d = dictionary.get()](const QString& w) { return d->spells(w); });
+    const dbbuild::SpellingReport report = dbbuild::checkSpelling(content, spellers);
+    out << "  spelling: " << report.unknown.size() << " of " << report.words
+        << " distinct words known to none of " << names.join(u", ") << " (" << timer.elapsed()
+        << " ms)";
+    QStringList commonest;
+    for (size_t i = 0; i < std::min<size_t>(8, report.unknown.size()); ++i)
+        commonest
+            << QStringLiteral("%1 (%2)").arg(report.unknown[i].word).arg(report.unknown[i].count);
+    if (!commonest.isEmpty())
+        out << "; the commonest: " << commonest.join(u", ");
+    out << '\n';
+    if (options.spellingList.isEmpty())
+        return;
+    QFile list(options.spellingList);
+    if (!list.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        out << "  spelling: cannot write " << options.spellingList << ": " << list.errorString()
+            << '\n';
+        return;
+    }
+    QTextStream text(&list);
+    for (const dbbuild::UnknownWord& word : report.unknown)
+        text << word.file << ':' << word.line << ": " << word.word << " (" << word.count << ")\n";
+    out << "  spelling: every one listed in " << options.spellingList << '\n';
 }
 
 } // namespace
@@ -114,6 +174,7 @@ int runBuild(const QStringList& args) {
     }
     out << "  quiz: the widest sentence line ends at " << quiz.widestLine << " of "
         << dbbuild::lineRoom() << " pixels (" << quiz.lineFontFamily << ")\n";
+    reportSpelling(content.content, options, out);
     return 0;
 }
 
