@@ -56,6 +56,8 @@ PeltavoApplication::PeltavoApplication(int argc, char** argv, platform::Platform
 }
 
 PeltavoApplication::~PeltavoApplication() {
+    // The voice's connection to the speech service is a Qt object: released while Qt runs.
+    platform_.endSpeech();
     setEventHandlerErrorReporter({});
 }
 

@@ -19,8 +19,14 @@ QString SystemPlatform::programFolder() const {
     return QCoreApplication::applicationDirPath();
 }
 
-std::unique_ptr<Voice> SystemPlatform::createVoice() {
-    return std::make_unique<EspeakVoice>(EspeakVoice::Output::Audio);
+Speaker& SystemPlatform::speaker() {
+    if (!speaker_)
+        speaker_ = std::make_unique<Speaker>(std::make_unique<SystemSpeechEngines>());
+    return *speaker_;
+}
+
+void SystemPlatform::endSpeech() {
+    speaker_.reset();
 }
 
 void SystemPlatform::openDocument(const QString& path) {
