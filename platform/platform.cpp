@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QUrl>
 
 namespace peltavo::platform {
@@ -31,6 +34,16 @@ void SystemPlatform::endSpeech() {
 
 void SystemPlatform::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool installQtTurkish() {
+    auto turkish = std::make_unique<QTranslator>();
+    if (!turkish->load(QLocale(QLocale::Turkish, QLocale::Turkey), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    turkish->setParent(QCoreApplication::instance()); // released with the application
+    QCoreApplication::installTranslator(turkish.release());
+    return true;
 }
 
 void installFontSubstitutes() {

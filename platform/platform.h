@@ -47,6 +47,13 @@ private:
     std::unique_ptr<Speaker> speaker_;
 };
 
+// Makes Qt draw its own texts (the file dialog, the right-click menus of the text boxes, memos
+// and grid, the buttons of its dialogs) in Turkish, from the translations Qt ships
+// (qtbase_tr.qm in Qt's translations folder); the program's own texts are its own. Call once
+// after the application object exists; the translation lives as long as it. Gives false when Qt's
+// Turkish is not installed, and Qt then speaks English.
+bool installQtTurkish();
+
 // Makes the Windows font names the windows ask for resolve to metric-compatible free fonts:
 // "Arial" and "MS Sans Serif" to Liberation Sans. Call once after the application object exists.
 void installFontSubstitutes();
