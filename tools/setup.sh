@@ -32,7 +32,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-tools-dev libgl-dev
     libmdb3 mdbtools mdbtools-dev libseccomp-dev zlib1g-dev
     libgtest-dev googletest libbenchmark-dev
-    espeak-ng libespeak-ng-dev xchm xdg-utils shared-mime-info file
+    espeak-ng libespeak-ng-dev libpcaudio-dev xchm xdg-utils shared-mime-info file
+    qt6-speech-dev qt6-speech-speechd-plugin qt6-speech-flite-plugin speech-dispatcher
+    speech-dispatcher-espeak-ng qt6-translations-l10n
     fonts-liberation2
     dict-freedict-eng-tur dict-freedict-tur-eng wamerican wbritish scowl wordnet-base
     libhunspell-dev hunspell-tr hunspell-en-us hunspell-en-gb
