@@ -32,21 +32,30 @@ class DesktopSpeechEngine : public SpeechEngine {
 public:
     explicit DesktopSpeechEngine(std::unique_ptr<QTextToSpeech> speech)
         : speech_(std::move(speech)) {
-        // Qt's engine tells failures on its own after opening (the service gone, a line refused).
+        // Qt's engine tells failures on its own after opening (the service gone, a line refused)
+        // and the end of each line, from the service's notices.
         QObject::connect(speech_.get(), &QTextToSpeech::errorOccurred, speech_.get(),
                          [this] { broken_ = true; });
+        QObject::connect(speech_.get(), &QTextToSpeech::stateChanged, speech_.get(),
+                         [this](QTextToSpeech::State state) {
+                             if (state == QTextToSpeech::Ready)
+                                 lineOut_ = false;
+                         });
     }
 
     void say(const QString& text) override {
-        // A line of ours may still be spoken or waiting even where Qt's state has not caught up
-        // with the service yet (it learns of a line's start from the service's notice): stopped
-        // first, so that nothing queues up behind the new line.
-        if (saidBefore_)
+        // Stopping cancels what every program has asked the service to say (Qt's engine knows no
+        // other way), a screen reader's words too: only done while a line of ours may still be
+        // spoken or waiting. Qt's state alone can lag behind: it learns of a line's start from
+        // the service's notice.
+        if (lineOut_ || speech_->state() == QTextToSpeech::Speaking ||
+            speech_->state() == QTextToSpeech::Paused)
             speech_->stop();
+        lineOut_ = false;
         if (text.isEmpty())
             return;
         speech_->say(text);
-        saidBefore_ = true;
+        lineOut_ = true;
     }
 
     bool broken() const override { return broken_; }
@@ -54,7 +63,7 @@ public:
 private:
     std::unique_ptr<QTextToSpeech> speech_;
     bool broken_ = false;
-    bool saidBefore_ = false;
+    bool lineOut_ = false; // a line of ours was handed over and has not been heard to end
 };
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -271,6 +273,95 @@ TEST(DesktopService, NotOfferedWhereSpeechDispatcherCannotBeReached) {
     QCoreApplication app(argc, argv);
     SystemSpeechEngines engines;
     EXPECT_EQ(engines.openDesktopService(), nullptr);
+}
+
+// speech-dispatcher of the test's own, on a socket of its own, with espeak-ng as its synthesiser
+// and an ALSA device that writes to a file; ended with the test.
+class PrivateSpeechDispatcher {
+public:
+    PrivateSpeechDispatcher() {
+        const QString sound = folder_.filePath(QStringLiteral("sound.raw"));
+        QFile config(folder_.filePath(QStringLiteral("speechd.conf")));
+        if (!config.open(QIODevice::WriteOnly))
+            return;
+        config.write(QStringLiteral("LogLevel 5\nLogDir \"%1\"\nAudioOutputMethod \"alsa\"\n"
+                                    "AudioALSADevice \"default\"\nDefaultModule espeak-ng\n")
+                         .arg(folder_.path())
+                         .toUtf8());
+        config.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ALSA_CONFIG_PATH"), alsaConfiguration(folder_, sound));
+        environment.insert(QStringLiteral("PULSE_SERVER"),
+                           QStringLiteral("unix:/nonexistent/peltavo-test"));
+        server_.setProcessEnvironment(environment);
+        server_.setProcessChannelMode(QProcess::MergedChannels);
+        server_.start(QStringLiteral("speech-dispatcher"),
+                      {QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("0"),
+                       QStringLiteral("-C"), folder_.path(), QStringLiteral("-c"),
+                       QStringLiteral("unix_socket"), QStringLiteral("-S"), socket()});
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(socket()) && waited.elapsed() < 10000 &&
+               server_.state() != QProcess::NotRunning)
+            QThread::msleep(20);
+    }
+    ~PrivateSpeechDispatcher() {
+        server_.terminate();
+        if (!server_.waitForFinished(5000))
+            server_.kill();
+        server_.waitForFinished(1000);
+    }
+
+    bool running() const { return QFileInfo::exists(socket()); }
+    QString socket() const { return folder_.filePath(QStringLiteral("speechd.sock")); }
+    QString address() const { return QStringLiteral("unix_socket:") + socket(); }
+    // What the client asked of the server, as the server's log has it.
+    QString log() const {
+        QFile file(folder_.filePath(QStringLiteral("speech-dispatcher.log")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    // Seconds of sound the server has played so far (22050 samples a second from espeak-ng).
+    double played() const {
+        qint64 bytes = 0;
+        for (const QFileInfo& file :
+             QDir(folder_.path()).entryInfoList({QStringLiteral("sound.raw*")}))
+            bytes += file.size();
+        return double(bytes) / (2 * 22050);
+    }
+
+private:
+    QTemporaryDir folder_;
+    QProcess server_;
+};
+
+TEST(DesktopService, SpeaksEnglishThroughSpeechDispatcherAtTheUsersOwnSettings) {
+    PrivateSpeechDispatcher server;
+    ASSERT_TRUE(server.running()) << "speech-dispatcher did not start";
+    qputenv("SPEECHD_ADDRESS", server.address().toLocal8Bit());
+    int argc = 1;
+    char name[] = "test_platform";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    SystemSpeechEngines engines;
+    std::unique_ptr<SpeechEngine> engine = engines.openDesktopService();
+    ASSERT_NE(engine, nullptr);
+    engine->say(QStringLiteral("Good morning, Ali. How are you today?"));
+    QElapsedTimer waited;
+    waited.start();
+    while (server.played() < 1.0 && waited.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(engine->broken());
+    EXPECT_GT(server.played(), 1.0);
+    EXPECT_LT(server.played(), 5.0);
+    const QString log = server.log();
+    EXPECT_TRUE(log.contains(QStringLiteral("Good morning, Ali. How are you today?")));
+    EXPECT_TRUE(log.contains(QStringLiteral("SET SELF LANGUAGE en")));
+    EXPECT_TRUE(log.contains(QStringLiteral("SET SELF PRIORITY MESSAGE")));
+    // The user's own rate, pitch and volume: none of them set by the program.
+    for (const char* setting : {"SET SELF RATE", "SET SELF PITCH", "SET SELF VOLUME"})
+        EXPECT_FALSE(log.contains(QLatin1String(setting))) << setting;
+    engine.reset();
+    qunsetenv("SPEECHD_ADDRESS");
 }
 
 } // namespace
