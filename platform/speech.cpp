@@ -210,6 +210,7 @@ private:
     const PcaudioApi* api_;
     audio_object* object_ = nullptr;
 };
+
 } // namespace
 
 EspeakVoice::EspeakVoice() {
