@@ -66,21 +66,6 @@ TEST(Speech, OneVoiceAtATimeAndEachOneReleasesTheEngine) {
     EXPECT_FALSE(next.samples().empty());
 }
 
-TEST(Speech, ASinkThatSaysNoStopsTheSynthesisThere) {
-    EspeakVoice voice;
-    std::size_t made = 0;
-    int blocks = 0;
-    voice.synthesize(
-        QStringLiteral("A long sentence that would take a few seconds to speak aloud."),
-        [&](const short*, int count) {
-            made += std::size_t(count);
-            return ++blocks < 3;
-        });
-    EXPECT_EQ(blocks, 3);
-    // Blocks of some 50 ms: three of them are far less than the whole sentence.
-    EXPECT_LT(double(made) / voice.sampleRate(), 0.5);
-}
-
 // ---------------------------------------------------------------------------------------------
 // The choice of the engine, with stand-ins for both.
 
