@@ -48,6 +48,7 @@ NameOnly& nameOnly(int argc, char** argv) {
 
 PeltavoApplication::PeltavoApplication(int argc, char** argv, platform::Platform& platform)
     : QApplication(nameOnly(argc, argv).argc, nameOnly(argc, argv).argv), platform_(platform) {
+    platform::installQtTurkish();
     platform::installFontSubstitutes();
     platform::installWindowRoles();
     // The handlers connected to signals catch their errors before Qt's frames; they are shown
@@ -56,6 +57,8 @@ PeltavoApplication::PeltavoApplication(int argc, char** argv, platform::Platform
 }
 
 PeltavoApplication::~PeltavoApplication() {
+    // The voice's connection to the speech service is a Qt object: released while Qt runs.
+    platform_.endSpeech();
     setEventHandlerErrorReporter({});
 }
 

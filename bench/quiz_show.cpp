@@ -39,18 +39,29 @@
 
 namespace {
 
+// No engine speaks while timing.
+class NoSpeech : public peltavo::platform::SpeechEngines {
+public:
+    std::unique_ptr<peltavo::platform::SpeechEngine> openDesktopService() override {
+        return nullptr;
+    }
+    std::unique_ptr<peltavo::platform::SpeechEngine> openEspeak() override {
+        throw peltavo::Error(QStringLiteral("No speech while timing"));
+    }
+};
+
 class FolderPlatform : public peltavo::platform::Platform {
 public:
     explicit FolderPlatform(QString folder) : folder_(std::move(folder)) {}
     peltavo::platform::Dialogs& dialogs() override { return dialogs_; }
     QString programFolder() const override { return folder_; }
-    std::unique_ptr<peltavo::platform::Voice> createVoice() override {
-        throw peltavo::Error(QStringLiteral("No speech while timing"));
-    }
+    peltavo::platform::Speaker& speaker() override { return speaker_; }
+    void endSpeech() override {}
     void openDocument(const QString&) override {}
 
 private:
     peltavo::platform::QtDialogs dialogs_;
+    peltavo::platform::Speaker speaker_{std::make_unique<NoSpeech>()};
     QString folder_;
 };
 

@@ -44,7 +44,10 @@ void Tanaekr::metinbClick() {
 }
 
 void Tanaekr::sesbClick() {
-    const std::unique_ptr<platform::Voice> voice = platform_.createVoice();
+    // The voice is chosen before the sentence box is touched: where nothing can speak, the press
+    // ends with the error and leaves the box as it was. The line is spoken in the background.
+    platform::Speaker& speaker = platform_.speaker();
+    speaker.prepare();
     const DirectionBindings* bindings = bindingsOf(state_.DirectionMode);
     if (!bindings)
         return;
@@ -53,7 +56,7 @@ void Tanaekr::sesbClick() {
     const QString line = lineAtCaret(*english);
     cumle->setText(line);
     cumle->setCursorPosition(0);
-    voice->speak(line);
+    speaker.say(line);
 }
 
 void Tanaekr::yadimbClick() {

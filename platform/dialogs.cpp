@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 
 namespace peltavo::platform {
 
@@ -43,6 +44,8 @@ void QtDialogs::showMessage(QWidget* parent, const Message& message) {
     // The box takes the focus while it is open; afterwards it goes back where it was.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     QMessageBox box(icon, message.caption, message.text, QMessageBox::Ok, parent);
+    // The program's boxes say "OK" on their button, whatever language Qt speaks.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
     if (focused) {
         focused->activateWindow();

@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QUrl>
 
 namespace peltavo::platform {
@@ -19,12 +22,28 @@ QString SystemPlatform::programFolder() const {
     return QCoreApplication::applicationDirPath();
 }
 
-std::unique_ptr<Voice> SystemPlatform::createVoice() {
-    return std::make_unique<EspeakVoice>(EspeakVoice::Output::Audio);
+Speaker& SystemPlatform::speaker() {
+    if (!speaker_)
+        speaker_ = std::make_unique<Speaker>(std::make_unique<SystemSpeechEngines>());
+    return *speaker_;
+}
+
+void SystemPlatform::endSpeech() {
+    speaker_.reset();
 }
 
 void SystemPlatform::openDocument(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool installQtTurkish() {
+    auto turkish = std::make_unique<QTranslator>();
+    if (!turkish->load(QLocale(QLocale::Turkish, QLocale::Turkey), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    turkish->setParent(QCoreApplication::instance()); // released with the application
+    QCoreApplication::installTranslator(turkish.release());
+    return true;
 }
 
 void installFontSubstitutes() {

@@ -3,20 +3,21 @@
 #include "error.h"
 
 #include <espeak-ng/espeak_ng.h>
+#include <pcaudiolib/audio.h>
 
 #include <QLibrary>
 
+#include <cstdint>
 #include <mutex>
-#include <optional>
 #include <type_traits>
 
 namespace peltavo::platform {
 
 namespace {
 
-// espeak-ng and the sound libraries below it (PulseAudio, sndfile and its codecs: some seventeen
-// in all) are loaded on the first request to speak, not at start, where loading and relocating
-// them would cost more than a tenth of the program's start.
+// espeak-ng and the sound libraries below it (PulseAudio, ALSA, sndfile and its codecs: some
+// seventeen in all) are loaded on the first request to speak, not at start, where loading and
+// relocating them would cost more than a tenth of the program's start.
 struct EspeakApi {
     decltype(&espeak_ng_InitializePath) InitializePath = nullptr;
     decltype(&espeak_ng_Initialize) Initialize = nullptr;
@@ -80,25 +81,28 @@ QString statusText(espeak_ng_STATUS status) {
     return QString::fromLocal8Bit(buffer).trimmed();
 }
 
-// Where the samples of the running synthesis go (Memory output only).
-std::vector<short>* collectInto = nullptr;
+// Where the samples of the running synthesis go. One voice exists at a time, and its synthesis
+// runs on one thread at a time.
+const EspeakVoice::Sink* currentSink = nullptr;
 
-int collectSamples(short* wave, int count, espeak_EVENT*) {
-    if (collectInto && wave && count > 0)
-        collectInto->insert(collectInto->end(), wave, wave + count);
-    return 0; // go on synthesising
+int deliverSamples(short* wave, int count, espeak_EVENT*) {
+    if (currentSink && wave && count > 0 && !(*currentSink)(wave, count))
+        return 1; // stop synthesising
+    return 0;     // go on
 }
+
+// The length of the blocks espeak-ng synthesises into: a request to stop is seen within one.
+constexpr int kBufferMilliseconds = 50;
 
 // espeak-ng keeps one engine per process, with a helper thread that it starts on initialisation.
 // Initialising and terminating it for every request races with that thread's start and can hang
 // (the engine waits for a thread that never answers), so the engine is initialised once, on the
 // first request, and stays until the process ends; the operating system reclaims it then.
 // Terminating it at exit would risk the same hang on the way out. What belongs to one request
-// (its output, its voice, its samples) is set up and torn down by each voice.
+// (its voice, its samples) is set up and torn down by each voice.
 struct Engine {
     std::mutex busy;
     bool initialised = false;
-    std::optional<EspeakVoice::Output> output;
 
     static Engine& instance() {
         static Engine engine;
@@ -115,39 +119,106 @@ struct Engine {
         if (status != ENS_OK)
             throw Error(QStringLiteral("Konuşma motoru (espeak-ng) başlatılamadı: %1")
                             .arg(statusText(status)));
+        // Synchronous synthesis into the callback; the samples are played by the caller.
+        const espeak_ng_STATUS output = EspeakApi::get().InitializeOutput(
+            ENOUTPUT_MODE_SYNCHRONOUS, kBufferMilliseconds, nullptr);
+        if (output != ENS_OK)
+            throw Error(QStringLiteral("Konuşma motoru başlatılamadı: %1").arg(statusText(output)));
         initialised = true;
     }
+};
 
-    void useOutput(EspeakVoice::Output wanted) {
-        if (output == wanted)
-            return;
-        output.reset();
-        const auto mode =
-            wanted == EspeakVoice::Output::Audio
-                ? espeak_ng_OUTPUT_MODE(ENOUTPUT_MODE_SYNCHRONOUS | ENOUTPUT_MODE_SPEAK_AUDIO)
-                : ENOUTPUT_MODE_SYNCHRONOUS;
-        const espeak_ng_STATUS status = EspeakApi::get().InitializeOutput(mode, 0, nullptr);
-        if (status != ENS_OK) {
-            throw Error(
-                wanted == EspeakVoice::Output::Audio
-                    ? QStringLiteral("Ses çıkışı bulunamadı: bu bilgisayarda cümleyi "
-                                     "seslendirecek bir ses aygıtı yok (%1).")
-                          .arg(statusText(status))
-                    : QStringLiteral("Konuşma motoru başlatılamadı: %1").arg(statusText(status)));
-        }
-        output = wanted;
+// The sound device of pcaudiolib, the library espeak-ng itself plays through: PulseAudio where it
+// runs, ALSA otherwise. Loaded on the first line spoken, as espeak-ng is.
+struct PcaudioApi {
+    decltype(&create_audio_device_object) create = nullptr;
+    decltype(&audio_object_open) open = nullptr;
+    decltype(&audio_object_write) write = nullptr;
+    decltype(&audio_object_drain) drain = nullptr;
+    decltype(&audio_object_flush) flush = nullptr;
+    decltype(&audio_object_close) close = nullptr;
+    decltype(&audio_object_destroy) destroy = nullptr;
+    decltype(&audio_object_strerror) strerror = nullptr;
+
+    // Loads the library once; gives nullptr when it, or one of its functions, is not there.
+    static const PcaudioApi* get() {
+        static const PcaudioApi api = load();
+        return api.strerror ? &api : nullptr;
     }
+
+private:
+    static PcaudioApi load() {
+        static QLibrary library(QStringLiteral("pcaudio"), 0); // never unloaded
+        PcaudioApi api;
+        if (!library.load())
+            return api;
+        bool all = true;
+        auto resolve = [&](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                library.resolve(name));
+            all = all && function;
+        };
+        resolve(api.create, "create_audio_device_object");
+        resolve(api.open, "audio_object_open");
+        resolve(api.write, "audio_object_write");
+        resolve(api.drain, "audio_object_drain");
+        resolve(api.flush, "audio_object_flush");
+        resolve(api.close, "audio_object_close");
+        resolve(api.destroy, "audio_object_destroy");
+        resolve(api.strerror, "audio_object_strerror");
+        if (!all)
+            api.strerror = nullptr;
+        return api;
+    }
+};
+
+// One opening of the default sound device, for one line: mono 16-bit samples at a given rate.
+class SoundDevice {
+public:
+    // Throws peltavo::Error, the message of a line that cannot be played, when there is no
+    // device to play on.
+    explicit SoundDevice(int sampleRate) : api_(PcaudioApi::get()) {
+        QString reason = statusText(ENS_AUDIO_ERROR);
+        if (api_)
+            object_ = api_->create(nullptr, "Peltavo", "Text-to-Speech");
+        if (object_) {
+            const int error =
+                api_->open(object_, AUDIO_OBJECT_FORMAT_S16LE, std::uint32_t(sampleRate), 1);
+            if (error == 0)
+                return;
+            api_->destroy(object_);
+            object_ = nullptr;
+        }
+        throw Error(
+            QStringLiteral("Cümle seslendirilemedi: ses aygıtına ulaşılamadı (%1).").arg(reason));
+    }
+    ~SoundDevice() {
+        api_->close(object_);
+        api_->destroy(object_);
+    }
+    SoundDevice(const SoundDevice&) = delete;
+    SoundDevice& operator=(const SoundDevice&) = delete;
+
+    // Blocks while the device's buffer is full: the samples are played at their own pace.
+    bool write(const short* samples, int count) {
+        return api_->write(object_, samples, std::size_t(count) * sizeof(short)) == 0;
+    }
+    void drain() { api_->drain(object_); }
+    void flush() { api_->flush(object_); }
+
+private:
+    const PcaudioApi* api_;
+    audio_object* object_ = nullptr;
 };
 
 } // namespace
 
-EspeakVoice::EspeakVoice(Output output) : output_(output) {
+EspeakVoice::EspeakVoice() {
     Engine& engine = Engine::instance();
     std::unique_lock lock(engine.busy, std::try_to_lock);
     if (!lock.owns_lock())
         throw Error(QStringLiteral("Konuşma motoru şu anda başka bir cümleyi seslendiriyor."));
     engine.initialise();
-    engine.useOutput(output);
     const espeak_ng_STATUS status = EspeakApi::get().SetVoiceByName("en");
     if (status != ENS_OK) {
         throw Error(QStringLiteral("İngilizce ses bulunamadı: konuşma motorunun İngilizce sesi "
@@ -155,7 +226,7 @@ EspeakVoice::EspeakVoice(Output output) : output_(output) {
                         .arg(statusText(status)));
     }
     sampleRate_ = EspeakApi::get().GetSampleRate();
-    EspeakApi::get().SetSynthCallback(output == Output::Memory ? collectSamples : nullptr);
+    EspeakApi::get().SetSynthCallback(deliverSamples);
     lock.release(); // held until the voice is released
 }
 
@@ -164,21 +235,60 @@ EspeakVoice::~EspeakVoice() {
     Engine::instance().busy.unlock();
 }
 
-void EspeakVoice::speak(const QString& text) {
+void EspeakVoice::synthesize(const QString& text, const Sink& sink) {
     const QByteArray utf8 = text.toUtf8();
-    collectInto = &samples_;
-    // In the synchronous mode the call returns once the whole text has been spoken (or
-    // synthesised).
+    currentSink = &sink;
+    // In the synchronous mode the call returns once the whole text has been synthesised, or the
+    // sink has stopped it.
     const espeak_ng_STATUS status =
         EspeakApi::get().Synthesize(utf8.constData(), std::size_t(utf8.size()) + 1, 0,
                                     POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
-    collectInto = nullptr;
-    if (status == ENS_OK)
+    currentSink = nullptr;
+    if (status != ENS_OK && status != ENS_SPEECH_STOPPED)
+        throw Error(QStringLiteral("Cümle seslendirilemedi: %1").arg(statusText(status)));
+}
+
+void EspeakVoice::speak(const QString& text) {
+    synthesize(text, [this](const short* samples, int count) {
+        samples_.insert(samples_.end(), samples, samples + count);
+        return true;
+    });
+}
+
+EspeakSpeechEngine::EspeakSpeechEngine() = default;
+
+EspeakSpeechEngine::~EspeakSpeechEngine() {
+    stop();
+}
+
+void EspeakSpeechEngine::stop() {
+    if (!player_.joinable())
         return;
-    if (status == ENS_AUDIO_ERROR || output_ == Output::Audio)
-        throw Error(QStringLiteral("Cümle seslendirilemedi: ses aygıtına ulaşılamadı (%1).")
-                        .arg(statusText(status)));
-    throw Error(QStringLiteral("Cümle seslendirilemedi: %1").arg(statusText(status)));
+    // The player sees the request at its next block of samples, some tens of milliseconds on.
+    stopRequested_ = true;
+    player_.join();
+    stopRequested_ = false;
+}
+
+void EspeakSpeechEngine::say(const QString& text) {
+    stop();
+    // Opened here, so that a missing device is told now, to the one who pressed.
+    auto device = std::make_unique<SoundDevice>(voice_.sampleRate());
+    speaking_ = true;
+    player_ = std::thread([this, text, device = std::move(device)] {
+        try {
+            voice_.synthesize(text, [&](const short* samples, int count) {
+                return !stopRequested_ && device->write(samples, count);
+            });
+        } catch (const Error&) {
+            // Nothing to tell it to: the line is left unspoken.
+        }
+        if (stopRequested_)
+            device->flush();
+        else
+            device->drain();
+        speaking_ = false;
+    });
 }
 
 } // namespace peltavo::platform

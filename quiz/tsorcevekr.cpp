@@ -427,8 +427,8 @@ void Tsorcevekr::kopyabClick() {
 }
 
 void Tsorcevekr::sesbClick() {
-    const std::unique_ptr<platform::Voice> voice = platform_.createVoice();
-    voice->speak(cumle->text());
+    // The program's one voice, the main window's too: a line of either cuts off the other.
+    platform_.speaker().say(cumle->text());
 }
 
 void Tsorcevekr::cikbClick() {

@@ -9,8 +9,9 @@ stops in order and round again (a hidden or disabled stop is skipped, a browser 
 are passed through), and that every stop is named and carries its hint as description.
 
 The further cases check a message box (an alert whose text is readable, focus on its button and
-back where it was afterwards), the quiz's bars reporting their values, and the dictionary grid
-reporting its current row.
+back where it was afterwards), the quiz's bars reporting their values, the dictionary grid
+reporting its current row, and the right-click menus of the memos and text boxes, which are Qt's
+own and speak Turkish like every other text of Qt's in the windows.
 
   test_bus_walk.py --program PELTAVO --database FILE [unittest options]
 Run inside xvfb-run and dbus-run-session (run_on_bus.sh).
@@ -75,6 +76,36 @@ WALKS = (
                ("findText", "Yalnızca tam kelime", "Büyük/küçük harf duyarlı", "Yukarı",
                 "Sonrakini Bul", "İptal")),
 )
+
+# Qt's English texts that its widgets could show in the program's windows: the entries of the
+# right-click menus of text boxes and memos, the buttons and labels of its dialogs. None may be
+# met anywhere the walk goes; Qt speaks Turkish in the program. ("OK" is not among them: the
+# program's own boxes say it.)
+QT_ENGLISH = frozenset((
+    "Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All", "Copy Link Location",
+    "Cancel", "Open", "Close", "Yes", "No", "Look in:", "File name:", "Files of type:",
+    "Back", "Forward", "Parent Directory", "Create New Folder", "List View", "Detail View"))
+# The right-click menu of an editable text box or memo, and of a read-only one, as Qt's Turkish
+# names their entries.
+TURKISH_EDIT_MENU = ["Geri al", "Yinele", "Kes", "Kopyala", "Yapıştır", "Sil", "Tümünü Seç"]
+TURKISH_READ_MENU = ["Kopyala", "Tümünü Seç"]
+
+
+def plain(text):
+    """A menu entry as read: without the mnemonic's ampersand and the shortcut after a tab."""
+    return text.split("\t")[0].replace("&", "").strip()
+
+
+def english_of_qt(window, skip=()):
+    """The names and descriptions in window that are Qt's English, not looking into grids (a
+    grid's cells are the dictionary) nor into the controls named in skip (a web page)."""
+    found = []
+    for acc in controls(window):
+        if acc.name in skip:
+            continue
+        found += [text for text in (plain(acc.name), plain(acc.description)) if text in QT_ENGLISH]
+    return found
+
 
 # Where the note memo lies in the main window: a click there starts the keyboard's walk.
 NOTE_AREA = (0, 250, 775, 120)
@@ -261,6 +292,8 @@ class WindowWalks(BusCase):
         self.assertEqual(backward, (shown + shown[:1])[::-1], f"Shift+Tab in '{case.window}'")
         for stop, hint in case.hints:
             self.assertEqual(stops.controls[stop].description, hint, f"the hint of '{stop}'")
+        self.assertEqual(english_of_qt(window, skip=(case.pane,) if case.pane else ()), [],
+                         f"Qt's English in '{case.window}'")
         heard = {stop: stops.controls[stop].name for stop, _ in case.placed if stop in shown}
         if heard:
             # The answer buttons shown are those of one question's answers that are not null,
@@ -346,6 +379,44 @@ class MessageBoxes(BusCase):
             w.getRoleName() == "alert" for w in top_windows(self.program.app)) else True, 10)
         wait_until("the focus back in the find text", lambda:
                    self.focus.name(find, ["findText"]) == "findText" or None, 10)
+
+
+class QtTexts(BusCase):
+    # The controls whose right-click menu is walked, reached by Tab in the main window; the
+    # keyboard's menu key opens the menu as a click of the right button does. A text is typed into
+    # an empty box first: in an empty box every entry is disabled, and the arrow keys skip them.
+    MENUS = (("prog", "", TURKISH_READ_MENU), ("ara", "library", TURKISH_EDIT_MENU),
+             ("kullan", "a note", TURKISH_EDIT_MENU))
+
+    def test_the_right_click_menus_of_the_memos_and_text_boxes_are_turkish(self):
+        with self.session():
+            for stop, typed, entries in self.MENUS:
+                with self.subTest(control=stop):
+                    self.check_menu(stop, typed, entries)
+
+    def check_menu(self, stop, typed, entries):
+        self.tab_to(stop)
+        if typed:
+            type_text(typed)
+        key("Menu")
+        time.sleep(0.5)
+        # Qt keeps a popup menu out of the application's windows on the bus; a screen reader
+        # meets it, as here, through the focus on its entries, which the arrow keys move.
+        key("Down")
+
+        def focused_entry():
+            self.focus.pump()
+            acc = self.focus.focused
+            return acc if acc is not None and acc.getRoleName() == "menu item" else None
+
+        menu = wait_until(f"an entry of the right-click menu of '{stop}'", focused_entry, 10).parent
+        names = [plain(item.name) for item in children(menu) if item.getRoleName() == "menu item"]
+        key("Escape")
+        wait_until(f"the focus back on '{stop}'",
+                   lambda: self.focus.name(self.main, MAIN_WALK.stops) == stop or None, 10)
+        self.assertEqual([n for n in names if n in QT_ENGLISH], [], f"English in '{stop}'s menu")
+        self.assertEqual(names, entries, f"the right-click menu of '{stop}'")
+        print(f"ok: the right-click menu of '{stop}': {', '.join(names)}", flush=True)
 
 
 class Values(BusCase):

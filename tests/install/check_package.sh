@@ -26,13 +26,13 @@ fi
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
 
 # Depends: the packages of the libraries the executables and the notes module load, found here independently of
-# dpkg-shlibdeps, and those that no library link shows (espeak-ng is loaded when the program first speaks;
-# the Hunspell dictionaries are read when a word is first double-clicked).
+# dpkg-shlibdeps, and those that no library link shows (the speech engines are loaded when the program first
+# speaks; Qt's Turkish is a data file; the Hunspell dictionaries are read when a word is first double-clicked).
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-declare -A wanted=([libespeak-ng1]=1 [espeak-ng-data]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1
-    [hunspell-tr]=1 [hunspell-en-us]=1)
+declare -A wanted=([qt6-speech-speechd-plugin]=1 [libespeak-ng1]=1 [espeak-ng-data]=1 [libpcaudio0]=1
+    [qt6-translations-l10n]=1 [fonts-liberation2]=1 [xchm]=1 [xdg-utils]=1 [hunspell-tr]=1 [hunspell-en-us]=1)
 while read -r lib; do
     # The package of this architecture's copy (libm.so.6 has a 32-bit twin in libc6-i386).
     owner=$(dpkg -S "*/$lib" 2>/dev/null | grep -v -- '-dev' | grep "/$multiarch/" | head -n1 | cut -d: -f1)
@@ -50,6 +50,7 @@ if [ "$depends" != "$expected_depends" ]; then
     diff <(echo "$expected_depends") <(echo "$depends") >&2 || true
 fi
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
+[ "$(dpkg-deb -f "$deb" Recommends)" = speech-dispatcher ] || fail "Recommends is not speech-dispatcher"
 
 # The packaged menu entry starts /usr/bin/peltavo in /usr/share/peltavo.
 entry=$work/root/usr/share/applications/example.peltavo.Peltavo.desktop

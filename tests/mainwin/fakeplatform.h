@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "fakespeech.h"
 #include "platform.h"
 
 #include <QGuiApplication>
@@ -49,29 +50,6 @@ public:
     }
 };
 
-// What the speech double was asked to do, and how it should fail.
-struct FakeSpeech {
-    QStringList spoken;  // every text handed to speak(), in order
-    int created = 0;     // voices made
-    int released = 0;    // voices destroyed
-    QString createError; // when set, making a voice throws this message
-    QString speakError;  // when set, speak() throws this message (after recording the text)
-};
-
-class FakeVoice : public platform::Voice {
-public:
-    explicit FakeVoice(FakeSpeech& speech) : speech_(speech) { ++speech_.created; }
-    ~FakeVoice() override { ++speech_.released; }
-    void speak(const QString& text) override {
-        speech_.spoken << text;
-        if (!speech_.speakError.isEmpty())
-            throw Error(speech_.speakError);
-    }
-
-private:
-    FakeSpeech& speech_;
-};
-
 class FakePlatform : public platform::Platform {
 public:
     FakeDialogs fakeDialogs;
@@ -83,14 +61,18 @@ public:
     QString spellingFolder = platform::Platform::spellingDictionaryFolder();
     // How often the window asked for that folder: it does so only when it first needs a stem.
     mutable int spellingFolderAsked = 0;
+    // Made on the first call, as the program's is.
+    std::unique_ptr<platform::Speaker> madeSpeaker;
 
     platform::Dialogs& dialogs() override { return fakeDialogs; }
     QString programFolder() const override { return folder; }
-    std::unique_ptr<platform::Voice> createVoice() override {
-        if (!speech.createError.isEmpty())
-            throw Error(speech.createError);
-        return std::make_unique<FakeVoice>(speech);
+    platform::Speaker& speaker() override {
+        if (!madeSpeaker)
+            madeSpeaker =
+                std::make_unique<platform::Speaker>(std::make_unique<FakeSpeechEngines>(speech));
+        return *madeSpeaker;
     }
+    void endSpeech() override { madeSpeaker.reset(); }
     void openDocument(const QString& path) override { openedDocuments << path; }
     QString spellingDictionaryFolder() const override {
         ++spellingFolderAsked;

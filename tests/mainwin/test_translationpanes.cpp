@@ -136,8 +136,9 @@ TEST_F(Panes, SpeechSpeaksTheEnglishDisplayLineOfEitherDirection) {
 
     EXPECT_EQ(w.platform.speech.spoken,
               QStringList({english, QStringLiteral("Good morning, Ali."), QString()}));
-    EXPECT_EQ(w.platform.speech.created, 3);
-    EXPECT_EQ(w.platform.speech.released, 3);
+    // One voice, chosen at the first press and kept for the next.
+    EXPECT_EQ(w.platform.speech.opened, 1);
+    EXPECT_EQ(w.platform.speech.released, 0);
 }
 
 // A wrapped English line is spoken whole, and in "ti" the English line is the one that translates
@@ -169,9 +170,10 @@ TEST_F(Panes, SpeechSpeaksTheWholeStoredLineOfTheCaretInEitherDirection) {
     }
 }
 
-TEST_F(Panes, SpeechFailuresReachTheErrorBoxAndTheVoiceIsReleased) {
+TEST_F(Panes, SpeechFailuresReachTheErrorBox) {
+    test::FakeSpeech& speech = w.platform.speech;
     w->cumle->setText(QStringLiteral("before"));
-    w.platform.speech.createError = QStringLiteral("no engine");
+    speech.espeakError = QStringLiteral("no engine"); // and no speech service either
     try {
         w->sesbClick();
         ADD_FAILURE() << "a missing engine must be reported";
@@ -180,20 +182,33 @@ TEST_F(Panes, SpeechFailuresReachTheErrorBoxAndTheVoiceIsReleased) {
     }
     EXPECT_EQ(w->cumle->text(), QStringLiteral("before")); // not touched
 
-    w.platform.speech.createError.clear();
-    w.platform.speech.speakError = QStringLiteral("no sound device");
+    speech.espeakError.clear();
+    speech.speakError = QStringLiteral("no sound device");
     EXPECT_THROW(w->sesbClick(), Error);
     EXPECT_EQ(w->cumle->text(), QStringLiteral("Good morning, Ali.")); // already shown
-    EXPECT_EQ(w.platform.speech.created, 1);
-    EXPECT_EQ(w.platform.speech.released, 1);
+    EXPECT_EQ(speech.opened, 1);
 
-    w.platform.speech.speakError.clear();
+    speech.speakError.clear();
     w.state.DirectionMode.clear(); // after a start that failed: nothing shown or spoken
     w->cumle->clear();
     w->sesbClick();
     EXPECT_TRUE(w->cumle->text().isEmpty());
-    EXPECT_EQ(w.platform.speech.spoken.size(), 1);
-    EXPECT_EQ(w.platform.speech.released, 2);
+    EXPECT_EQ(speech.spoken.size(), 1);
+    EXPECT_EQ(speech.released, 0);
+}
+
+// The window is built and shown without anything of speech: the engine is chosen at the first
+// press, the desktop's service where it runs.
+TEST_F(Panes, TheVoiceIsChosenAtTheFirstPressAndTheServiceSpeaksWhereItRuns) {
+    test::FakeSpeech& speech = w.platform.speech;
+    speech.serviceRuns = true;
+    EXPECT_EQ(speech.serviceAsked + speech.espeakAsked, 0);
+    EXPECT_EQ(w.platform.madeSpeaker, nullptr);
+    w->sesbClick();
+    w->sesbClick();
+    EXPECT_EQ(speech.engines, QStringList({QStringLiteral("service"), QStringLiteral("service")}));
+    EXPECT_EQ(speech.serviceAsked, 1);
+    EXPECT_EQ(speech.espeakAsked, 0);
 }
 
 TEST(Help, OpensTheHelpFileOfTheFolderCurrentWhenTheWindowWasBuilt) {
