@@ -1,4 +1,5 @@
 // The main window's translation panes, speech and help.
+#include "busycursor.h"
 #include "directorylist.h"
 #include "lineedit.h"
 #include "memo.h"
@@ -47,7 +48,11 @@ void Tanaekr::sesbClick() {
     // The voice is chosen before the sentence box is touched: where nothing can speak, the press
     // ends with the error and leaves the box as it was. The line is spoken in the background.
     platform::Speaker& speaker = platform_.speaker();
-    speaker.prepare();
+    {
+        // The first press connects to the speech service, which takes a moment.
+        const platform::BusyCursor busy(Qt::BusyCursor);
+        speaker.prepare();
+    }
     const DirectionBindings* bindings = bindingsOf(state_.DirectionMode);
     if (!bindings)
         return;

@@ -1,6 +1,8 @@
 #include "tsorcevekr.h"
 
 #include "accessibility.h"
+#include "busycursor.h"
+#include "busycursor.h"
 #include "creation.h"
 #include "datasource.h"
 #include "dbopening.h"
@@ -428,7 +430,13 @@ void Tsorcevekr::kopyabClick() {
 
 void Tsorcevekr::sesbClick() {
     // The program's one voice, the main window's too: a line of either cuts off the other.
-    platform_.speaker().say(cumle->text());
+    platform::Speaker& speaker = platform_.speaker();
+    {
+        // The first press connects to the speech service, which takes a moment.
+        const platform::BusyCursor busy(Qt::BusyCursor);
+        speaker.prepare();
+    }
+    speaker.say(cumle->text());
 }
 
 void Tsorcevekr::cikbClick() {

@@ -342,6 +342,9 @@ TEST(DesktopService, SpeaksEnglishThroughSpeechDispatcherAtTheUsersOwnSettings) 
     EXPECT_TRUE(log.contains(QStringLiteral("Good morning, Ali. How are you today?")));
     EXPECT_TRUE(log.contains(QStringLiteral("SET SELF LANGUAGE en")));
     EXPECT_TRUE(log.contains(QStringLiteral("SET SELF PRIORITY MESSAGE")));
+    // espeak-ng's plain American voice, not the first of its en_US list (English (Caribbean)).
+    EXPECT_GT(log.lastIndexOf(QStringLiteral("SET SELF SYNTHESIS_VOICE English (America)")),
+              log.lastIndexOf(QStringLiteral("SET SELF SYNTHESIS_VOICE English (Caribbean)")));
     // The user's own rate, pitch and volume: none of them set by the program.
     for (const char* setting : {"SET SELF RATE", "SET SELF PITCH", "SET SELF VOLUME"})
         EXPECT_FALSE(log.contains(QLatin1String(setting))) << setting;
