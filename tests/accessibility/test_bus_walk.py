@@ -385,7 +385,10 @@ class QtTexts(BusCase):
     # The controls whose right-click menu is walked, reached by Tab in the main window; the
     # keyboard's menu key opens the menu as a click of the right button does. A text is typed into
     # an empty box first: in an empty box every entry is disabled, and the arrow keys skip them.
-    MENUS = (("prog", "", TURKISH_READ_MENU), ("ara", "library", TURKISH_EDIT_MENU),
+    # The conversation's menu first offers the dictionary search of the word at the caret, the
+    # first word of the first conversation ("Good morning").
+    MENUS = (("prog", "", ["«good» sözlükte ara"] + TURKISH_READ_MENU),
+             ("ara", "library", TURKISH_EDIT_MENU),
              ("kullan", "a note", TURKISH_EDIT_MENU))
 
     def test_the_right_click_menus_of_the_memos_and_text_boxes_are_turkish(self):
