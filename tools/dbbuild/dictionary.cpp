@@ -85,9 +85,10 @@ QString labelProblem(const QString& label) {
             .arg(written);
     // An abbreviation, or a few of them ("güz. san."), takes a label's place; a remark in
     // parentheses ("fena anlamda", "got, got, A.B.D. gotten") does not.
-    if (label.startsWith(QStringLiteral("çoğ. ")))
-        return {}; // a plural given after the label: "(çoğ. nos.)"
     const QStringList words = label.split(u' ', Qt::SkipEmptyParts);
+    // A label with what it labels: a plural, "(çoğ. nos.)", or the abbreviation, "(kıs. i.e.)".
+    if (words.size() > 1 && dictionaryLabels().contains(u'(' + words.front() + u')'))
+        return {};
     const bool abbreviation =
         !label.contains(u',') && !words.isEmpty() &&
         std::all_of(words.begin(), words.end(), [](const QString& w) { return w.endsWith(u'.'); });
