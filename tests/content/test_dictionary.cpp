@@ -50,7 +50,7 @@ TEST(Dictionary, SoundSensesPassTheLineChecks) {
           u"(fena anlamda) daniska", u"(A.B.D.) (k. dili) laboratuvar",
           u"go about: (den.) tiramola etmek; (k. dili) dolaşmak", u"(i.) yıl (bu yıl: this year)",
           u"Japonya'da yetişen bir ağaç", u"don't mention it: bir şey değil", u"(b.h.) Latin, book",
-          u"(tic. mark.) aspirin", u"(A.B.D.), (argo) para", u"once in a while: ara sıra",
+          u"(tic. mark.) aspirin", u"(A.B.D.) (argo) para", u"once in a while: ara sıra",
           u"(zool.) (bak.) bear", u"(k. h.) uzun palto", u"(kıs. i.e.) yani",
           u"(çoğ. nos.) (kıs.) number"}) {
         EXPECT_EQ(senseProblems(QString::fromUtf16(sense), DictionaryDirection::EnglishTurkish),

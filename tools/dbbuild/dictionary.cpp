@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -96,6 +97,21 @@ QString labelProblem(const QString& label) {
         return QStringLiteral("carries \"%1\", which is no label of the list in "
                               "dictionary/README.md")
             .arg(written);
+    return {};
+}
+
+// "(A.B.D.), (argo)": two labels of the list with a comma between them, where the house writes
+// them one after the other.
+QString labelCommaProblem(const QString& sense) {
+    static const QRegularExpression pair(QStringLiteral("(\\([^()]+\\)), (\\([^()]+\\))"));
+    for (auto it = pair.globalMatch(sense); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (dictionaryLabels().contains(match.captured(1)) &&
+            dictionaryLabels().contains(match.captured(2)))
+            return QStringLiteral("writes the labels \"%1\" with a comma between them; write "
+                                  "them one after the other: \"%2 %3\"")
+                .arg(match.captured(0), match.captured(1), match.captured(2));
+    }
     return {};
 }
 
@@ -195,6 +211,8 @@ QStringList senseProblems(const QString& sense, DictionaryDirection direction) {
     for (const QString& label : labelsInPlace(sense))
         if (const QString problem = labelProblem(label); !problem.isEmpty())
             problems << problem;
+    if (const QString problem = labelCommaProblem(sense); !problem.isEmpty())
+        problems << problem;
     if (std::any_of(sense.begin(), sense.end(), isStressMark))
         problems << QStringLiteral("holds a stress mark; write the word without it");
     if (direction == DictionaryDirection::EnglishTurkish)

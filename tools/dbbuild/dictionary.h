@@ -30,8 +30,9 @@ const QStringList& dictionaryLabels();
 
 // What is mechanically wrong with one sense as written, each as a message: empty, brackets that
 // do not pair, a label that is not one of dictionaryLabels() (an abbreviation in parentheses where
-// a label stands, or an English label), a stress mark, and, in the English-Turkish dictionary, a
-// phrase whose colon stands before its last word ("rank and: file"). Empty when the sense is sound.
+// a label stands, or an English label), two labels with a comma between them, a stress mark, and,
+// in the English-Turkish dictionary, a phrase whose colon stands before its last word ("rank and:
+// file"). Empty when the sense is sound.
 QStringList senseProblems(const QString& sense, DictionaryDirection direction);
 
 // The entries of one file, in order; the problems of the lines themselves are reported here.
