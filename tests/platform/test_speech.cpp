@@ -260,8 +260,10 @@ TEST(DesktopService, NotOfferedWhereSpeechDispatcherCannotBeReached) {
     EXPECT_EQ(engines.openDesktopService(), nullptr);
 }
 
-// speech-dispatcher of the test's own, on a socket of its own, with espeak-ng as its synthesiser
-// and an ALSA device that writes to a file; ended with the test.
+// speech-dispatcher of the test's own, on a socket and with a pid file of its own (another
+// speech-dispatcher on the machine, a user's or one a client started, would otherwise make it end
+// at once as "already running"), with espeak-ng as its synthesiser and an ALSA device that writes
+// to a file; ended with the test.
 class PrivateSpeechDispatcher {
 public:
     PrivateSpeechDispatcher() {
@@ -282,7 +284,8 @@ public:
         server_.setProcessChannelMode(QProcess::MergedChannels);
         server_.start(QStringLiteral("speech-dispatcher"),
                       {QStringLiteral("-s"), QStringLiteral("-t"), QStringLiteral("0"),
-                       QStringLiteral("-C"), folder_.path(), QStringLiteral("-c"),
+                       QStringLiteral("-C"), folder_.path(), QStringLiteral("-P"),
+                       folder_.filePath(QStringLiteral("speechd.pid")), QStringLiteral("-c"),
                        QStringLiteral("unix_socket"), QStringLiteral("-S"), socket()});
         QElapsedTimer waited;
         waited.start();
