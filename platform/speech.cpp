@@ -9,11 +9,17 @@
 
 #include <cstdint>
 #include <mutex>
-#include <type_traits>
 
 namespace peltavo::platform {
 
 namespace {
+
+// Points `function` at the symbol `name` of a loaded library; false when the symbol is not there.
+template <typename Function>
+bool resolveSymbol(QLibrary& library, Function& function, const char* name) {
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
 
 // espeak-ng and the sound libraries below it (PulseAudio, ALSA, sndfile and its codecs: some
 // seventeen in all) are loaded on the first request to speak, not at start, where loading and
@@ -53,9 +59,7 @@ private:
         }
         bool all = true;
         auto resolve = [&](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                library.resolve(name));
-            if (!function && all) {
+            if (!resolveSymbol(library, function, name) && all) {
                 all = false;
                 loadError() = library.errorString();
             }
@@ -154,9 +158,7 @@ private:
             return api;
         bool all = true;
         auto resolve = [&](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                library.resolve(name));
-            all = all && function;
+            all = resolveSymbol(library, function, name) && all;
         };
         resolve(api.create, "create_audio_device_object");
         resolve(api.open, "audio_object_open");

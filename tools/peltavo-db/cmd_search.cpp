@@ -128,22 +128,29 @@ private:
     TableHandle table_;
 };
 
-// A click into each word of a conversation line, and what each finds.
-QJsonArray clicks(Dictionary& dictionary, const QString& line, int rows) {
+// Calls `visit(word, caret)` for each space-separated word of a conversation line, with the caret
+// behind the word's first character, where a click (or a double-click's first click) leaves it.
+template <typename Visit> void forEachWord(const QString& line, Visit visit) {
     constexpr QChar kSpace = u' ';
-    QJsonArray words;
     for (qsizetype start = 0; start < line.size(); ++start) {
         if (line[start] == kSpace || (start > 0 && line[start - 1] != kSpace))
             continue;
         qsizetype end = line.indexOf(kSpace, start);
         if (end < 0)
             end = line.size();
-        // The caret behind the word's first character, as a click on it leaves it.
-        const QString pick = wordAtCaret(line, static_cast<int>(start) + 1);
-        words.append(QJsonObject{{QStringLiteral("word"), line.mid(start, end - start)},
+        visit(line.mid(start, end - start), static_cast<int>(start) + 1);
+    }
+}
+
+// A click into each word of a conversation line, and what each finds.
+QJsonArray clicks(Dictionary& dictionary, const QString& line, int rows) {
+    QJsonArray words;
+    forEachWord(line, [&](const QString& word, int caret) {
+        const QString pick = wordAtCaret(line, caret);
+        words.append(QJsonObject{{QStringLiteral("word"), word},
                                  {QStringLiteral("pick"), pick},
                                  {QStringLiteral("rows"), dictionary.search(pick, rows)}});
-    }
+    });
     return words;
 }
 
@@ -164,15 +171,9 @@ QString ruleName(BaseForm::Rule rule) {
 // A double-click on each word of a conversation line, and what each finds.
 QJsonArray doubleClicks(Dictionary& dictionary, LazyStemmers& stemmers, const QString& line,
                         int rows) {
-    constexpr QChar kSpace = u' ';
     QJsonArray words;
     std::optional<BaseForms> forms;
-    for (qsizetype start = 0; start < line.size(); ++start) {
-        if (line[start] == kSpace || (start > 0 && line[start - 1] != kSpace))
-            continue;
-        qsizetype end = line.indexOf(kSpace, start);
-        if (end < 0)
-            end = line.size();
+    forEachWord(line, [&](const QString& word, int caret) {
         if (!forms) {
             const auto language = dictionary.bindings().englishToTurkish
                                       ? LazyStemmers::Language::English
@@ -180,14 +181,12 @@ QJsonArray doubleClicks(Dictionary& dictionary, LazyStemmers& stemmers, const QS
             forms.emplace(dictionary.table(), dictionary.bindings(),
                           stemmers.forLanguage(language));
         }
-        // The caret behind the word's first character, where the double-click's first click
-        // leaves it.
-        const BaseForm pick = doubleClickSearchText(line, static_cast<int>(start) + 1, *forms);
-        words.append(QJsonObject{{QStringLiteral("word"), line.mid(start, end - start)},
+        const BaseForm pick = doubleClickSearchText(line, caret, *forms);
+        words.append(QJsonObject{{QStringLiteral("word"), word},
                                  {QStringLiteral("pick"), pick.text},
                                  {QStringLiteral("rule"), ruleName(pick.rule)},
                                  {QStringLiteral("rows"), dictionary.search(pick.text, rows)}});
-    }
+    });
     return words;
 }
 
