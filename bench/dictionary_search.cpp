@@ -8,15 +8,11 @@
 // on the platform in use (offscreen or a display), then presses "Sözlükte Ara" N times (default
 // 2000) with headwords drawn from the dictionary itself and prints the median and the 99th
 // percentile of each figure.
-#include "application.h"
 #include "dictionarygridmodel.h"
 #include "fieldlink.h"
 #include "lineedit.h"
-#include "platform.h"
-#include "programfolder.h"
-#include "programstate.h"
+#include "mainwindow.h"
 #include "tablehandle.h"
-#include "tanaekr.h"
 
 #include <QCollator>
 #include <QElapsedTimer>
@@ -32,18 +28,11 @@
 
 namespace {
 
-struct Figures {
-    std::vector<double> micros;
-    void add(const QElapsedTimer& clock) { micros.push_back(double(clock.nsecsElapsed()) / 1e3); }
-    double at(double q) {
-        std::sort(micros.begin(), micros.end());
-        return micros[std::min(micros.size() - 1, std::size_t(q * double(micros.size())))];
-    }
-    void print(const char* what) {
-        std::printf("%-34s median %9.1f us   p99 %9.1f us   (%zu)\n", what, at(0.5), at(0.99),
-                    micros.size());
-    }
-};
+// In microseconds, the unit of a press.
+void print(const char* what, peltavo::bench::Timings& timings) {
+    std::printf("%-34s median %9.1f us   p99 %9.1f us   (%zu)\n", what, timings.at(0.5) * 1e3,
+                timings.at(0.99) * 1e3, timings.size());
+}
 
 } // namespace
 
@@ -63,14 +52,8 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     if (!peltavo::bench::linkDatabase(folder, argv[arg]))
         return 1;
-    peltavo::bench::FolderPlatform platform(folder.path());
-    peltavo::PeltavoApplication app(argc, argv, platform);
-    peltavo::ProgramState state;
-    peltavo::Tanaekr window(state, platform);
-    state.anaekr = &window;
-    window.FormCreate();
-    window.show();
-    QCoreApplication::processEvents();
+    peltavo::bench::MainWindowOn run(argc, argv, folder);
+    peltavo::Tanaekr& window = run.window;
     peltavo::TableHandle& table = *window.Tablei;
     const int rows = table.recordCount();
     std::printf("isozluk: %d headwords\n", rows);
@@ -82,7 +65,7 @@ int main(int argc, char** argv) {
         words.push_back(table.fieldAsString(QStringLiteral("ikelime")));
     }
 
-    Figures bare, painted, scan;
+    peltavo::bench::Timings bare, painted, scan;
     for (const QString& word : words) {
         window.ara->setText(word);
         QElapsedTimer clock;
@@ -109,9 +92,9 @@ int main(int argc, char** argv) {
         if (passing < 0)
             return 2;
     }
-    bare.print("sarabClick (filter and move)");
-    painted.print("sarabClick and the grid's repaint");
-    scan.print("plain scan of every headword");
+    print("sarabClick (filter and move)", bare);
+    print("sarabClick and the grid's repaint", painted);
+    print("plain scan of every headword", scan);
     std::printf("scan / sarabClick with repaint: %.0fx (medians)\n",
                 scan.at(0.5) / painted.at(0.5));
     return 0;

@@ -9,11 +9,8 @@
 // which reads the Hunspell dictionary of the language (en_US, then tr_TR), then double-clicks N
 // words (default 1000) drawn from all conversations, each word also clicked and searched by the
 // peer, and prints the median and the 99th percentile of each, and the ratio of the medians.
-#include "application.h"
+#include "mainwindow.h"
 #include "memo.h"
-#include "platform.h"
-#include "programfolder.h"
-#include "programstate.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
 
@@ -29,18 +26,10 @@
 
 namespace {
 
-struct Figures {
-    std::vector<double> millis;
-    void add(const QElapsedTimer& clock) { millis.push_back(double(clock.nsecsElapsed()) / 1e6); }
-    double at(double q) {
-        std::sort(millis.begin(), millis.end());
-        return millis[std::min(millis.size() - 1, std::size_t(q * double(millis.size())))];
-    }
-    void print(const char* what) {
-        std::printf("%-52s median %8.3f ms   p99 %8.3f ms   (%zu)\n", what, at(0.5), at(0.99),
-                    millis.size());
-    }
-};
+void print(const char* what, peltavo::bench::Timings& timings) {
+    std::printf("%-52s median %8.3f ms   p99 %8.3f ms   (%zu)\n", what, timings.at(0.5),
+                timings.at(0.99), timings.size());
+}
 
 // A word of a conversation: the record and the text position of its first character.
 struct Word {
@@ -80,7 +69,7 @@ void measure(peltavo::Tanaekr& window, const char* direction, int count, std::mt
     };
     auto repaintGrid = [&] { window.sozluk->viewport()->repaint(); };
 
-    Figures first, peer, ours;
+    peltavo::bench::Timings first, peer, ours;
     placeCaret(words.front());
     QElapsedTimer clock;
     clock.start();
@@ -114,9 +103,9 @@ void measure(peltavo::Tanaekr& window, const char* direction, int count, std::mt
         }
     }
     std::printf("direction %s, %zu words\n", direction, words.size());
-    first.print("  first double-click (reads the spelling dictionary)");
-    peer.print("  click and Sözlükte Ara (peer)");
-    ours.print("  double-click, after the first");
+    print("  first double-click (reads the spelling dictionary)", first);
+    print("  click and Sözlükte Ara (peer)", peer);
+    print("  double-click, after the first", ours);
     std::printf("  double-click / peer: %.2f (medians)\n", ours.at(0.5) / peer.at(0.5));
 }
 
@@ -138,14 +127,8 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     if (!peltavo::bench::linkDatabase(folder, argv[arg]))
         return 1;
-    peltavo::bench::FolderPlatform platform(folder.path());
-    peltavo::PeltavoApplication app(argc, argv, platform);
-    peltavo::ProgramState state;
-    peltavo::Tanaekr window(state, platform);
-    state.anaekr = &window;
-    window.FormCreate();
-    window.show();
-    QCoreApplication::processEvents();
+    peltavo::bench::MainWindowOn run(argc, argv, folder);
+    peltavo::Tanaekr& window = run.window;
 
     std::mt19937 random(17);
     measure(window, "it", clicks, random);

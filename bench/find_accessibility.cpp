@@ -7,12 +7,9 @@
 // program that nobody listens to, once with QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 and a screen
 // reader's listener on the bus, so that every event the find raises is sent. Prints the median
 // and the slowest run in milliseconds, and where the match was.
-#include "application.h"
 #include "finddialog.h"
+#include "mainwindow.h"
 #include "memo.h"
-#include "platform.h"
-#include "programfolder.h"
-#include "programstate.h"
 #include "tablehandle.h"
 #include "tanaekr.h"
 
@@ -41,15 +38,9 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     if (!peltavo::bench::linkDatabase(folder, argv[arg]))
         return 1;
-    peltavo::bench::FolderPlatform platform(folder.path());
-    peltavo::PeltavoApplication app(argc, argv, platform);
-    peltavo::ProgramState state;
-    peltavo::Tanaekr window(state, platform);
-    state.anaekr = &window;
-    window.FormCreate();
-    window.show();
+    peltavo::bench::MainWindowOn run(argc, argv, folder);
+    peltavo::Tanaekr& window = run.window;
     window.bul->setFindText(QString::fromLocal8Bit(argv[arg + 1]));
-    QCoreApplication::processEvents();
 
     std::vector<double> millis;
     qsizetype found = -1;
