@@ -1,12 +1,13 @@
 // The base form a double-click searches for: the entry that names a base, the order of the rules
-// on a dictionary held in memory with a stand-in for the stems, and Hunspell's stems from the
-// installed dictionaries.
+// on a dictionary held in memory with a stand-in for the stems, the search text of a double-click
+// into a line, and Hunspell's stems from the installed dictionaries.
 #include "baseform.h"
 #include "direction.h"
 #include "error.h"
 #include "qtprint.h"
 #include "stemmer.h"
 #include "tablehandle.h"
+#include "wordpick.h"
 
 #include <QFile>
 #include <QHash>
@@ -123,6 +124,33 @@ INSTANTIATE_TEST_SUITE_P(
         BaseCase{"ti", "geçince", "geç", Rule::Stem, "the stem alone before its infinitive"},
         BaseCase{"ti", "yapabilir", "front", Rule::FrontHalf, "neither stem nor infinitive"},
         BaseCase{"ti", "don't", "don't", Rule::Headword, "no cut at the apostrophe"}));
+
+TEST(DoubleClickSearchText, LooksUpTheBareWordWithTheClicksFrontHalfToFallBackOn) {
+    const DirectionBindings& it = *bindingsOf(QStringLiteral("it"));
+    TableHandle table(QStringLiteral("Tablei"));
+    const BaseForms forms(dictionary(table, it, {"go|gitmek", "went|gitti (→ go)", "I|ben"}), it,
+                          nullptr);
+    const QString line = QStringLiteral("I went home yesterday, Ali.");
+    const struct {
+        int column;
+        const char* text;
+        Rule rule;
+    } cases[] = {
+        {0, "I", Rule::Headword},
+        {2, "go", Rule::Reference},  // at the start of "went", where a click picks "I "
+        {6, "go", Rule::Reference},  // right behind "went"
+        {7, "hom", Rule::FrontHalf}, // "home " as a click cuts it
+        {14, "yester", Rule::FrontHalf},
+        {27, "Ali.", Rule::FrontHalf},
+    };
+    for (const auto& c : cases) {
+        const BaseForm got = doubleClickSearchText(line, c.column, forms);
+        EXPECT_EQ(got.text, QString::fromUtf8(c.text)) << "column " << c.column;
+        EXPECT_EQ(got.rule, c.rule) << "column " << c.column;
+    }
+    // Touching no word, it picks what a click there picks.
+    EXPECT_EQ(doubleClickSearchText(QStringLiteral("I  am"), 2, forms).text, QStringLiteral("I "));
+}
 
 // Debian's dictionaries, which the set-up installs (hunspell-tr, hunspell-en-us).
 TEST(HunspellStems, OfTheInstalledDictionaries) {

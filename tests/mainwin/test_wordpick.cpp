@@ -1,8 +1,6 @@
 #include "wordpick.h"
 
-#include "direction.h"
 #include "qtprint.h"
-#include "tablehandle.h"
 
 #include <gtest/gtest.h>
 
@@ -124,42 +122,6 @@ TEST(BareWord, LosesThePunctuationAroundItOnly) {
     };
     for (const auto& [word, bare] : cases)
         EXPECT_EQ(bareWord(word), bare) << word.toStdString();
-}
-
-TEST(DoubleClickSearchText, LooksUpTheBareWordWithTheClicksFrontHalfToFallBackOn) {
-    const DirectionBindings& it = *bindingsOf(QStringLiteral("it"));
-    TableData data;
-    data.columns = {Column{it.headwordField, ColumnType::Text, 255},
-                    Column{it.meaningField, ColumnType::Memo, 0}};
-    data.rows = {{QStringLiteral("go"), QStringLiteral("gitmek")},
-                 {QStringLiteral("went"), QStringLiteral("gitti (→ go)")},
-                 {QStringLiteral("I"), QStringLiteral("ben")}};
-    TableHandle table(QStringLiteral("Tablei"));
-    table.setTableName(QStringLiteral("isozluk"));
-    table.open(std::move(data));
-    table.setSort(it.headwordField);
-    const BaseForms forms(table, it, nullptr);
-
-    const QString line = QStringLiteral("I went home yesterday, Ali.");
-    const struct {
-        int column;
-        const char* text;
-        BaseForm::Rule rule;
-    } cases[] = {
-        {0, "I", BaseForm::Rule::Headword},
-        {2, "go", BaseForm::Rule::Reference},  // at the start of "went", where a click picks "I "
-        {6, "go", BaseForm::Rule::Reference},  // right behind "went"
-        {7, "hom", BaseForm::Rule::FrontHalf}, // "home " as a click cuts it
-        {14, "yester", BaseForm::Rule::FrontHalf},
-        {27, "Ali.", BaseForm::Rule::FrontHalf},
-    };
-    for (const auto& c : cases) {
-        const BaseForm got = doubleClickSearchText(line, c.column, forms);
-        EXPECT_EQ(got.text, QString::fromUtf8(c.text)) << "column " << c.column;
-        EXPECT_EQ(got.rule, c.rule) << "column " << c.column;
-    }
-    // Touching no word, it picks what a click there picks.
-    EXPECT_EQ(doubleClickSearchText(QStringLiteral("I  am"), 2, forms).text, QStringLiteral("I "));
 }
 
 } // namespace
