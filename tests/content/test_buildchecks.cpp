@@ -102,8 +102,7 @@ const std::vector<RefusedCase> kCases{
      {{kSets, "# level: A1\nbe | am | is | are\n# level: A1\nplaces | in | on | at | next to | "
               "extraordinarily\n"}},
      ":4: the word \"extraordinarily\" is"},
-    // A set whose buttons are forms of one word needs that word in every question; every set
-    // needs its level.
+    // A set whose buttons are forms of one word needs that word in every question.
     {"BaseWordMissing",
      {{kSets, kSetsWithBaseWord},
       {kQuestions, questions({"She ___ here. | be | is",
@@ -116,9 +115,6 @@ const std::vector<RefusedCase> kCases{
       {kQuestions, questions({"She ___ here. | be | is", "It's too cold ___ today. () | gerund | "
                                                          "to swim"})}},
      ":2: answer set \"gerund\" requires the base word"},
-    {"SetWithoutLevel",
-     {{kSets, "# level: A1\nbe | am | is | are\n# The places\nplaces | in | on | at | next to\n"}},
-     ":4: answer set \"places\" has no level"},
     // Questions the quiz never draws must repeat an earlier one.
     {"LastQuestionNoSpare",
      {{kQuestions, "1 | She ___ here. | be | is\n2 | We ___ here. | be | are\n"}},
